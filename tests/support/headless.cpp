@@ -1,0 +1,112 @@
+#include "tests/support/headless.h"
+
+#include <cstring>
+
+namespace vt {
+
+std::string ToUtf8(const ActiveLine& line) {
+  std::string s;
+  uint8_t buf[4];
+  for (int i = 0; i < line.count; i++) {
+    int n = utf8(buf, 0, line.c[i]);
+    s.append(reinterpret_cast<char*>(buf), size_t(n));
+  }
+  return s;
+}
+
+void FromUtf8(ActiveLine* line, std::string_view s) {
+  std::memset(static_cast<void*>(line), 0, sizeof *line);
+  const auto* p = reinterpret_cast<const uint8_t*>(s.data());
+  int n = 0;
+  for (size_t i = 0; i < s.size() && n < kAlineMax;) {
+    int len;
+    line->c[n++] = uni8(p + i, int(s.size() - i), &len);
+    i += size_t(len);
+  }
+  line->count = uint16_t(n);
+}
+
+std::string Stored(const Link* l) { return std::string(reinterpret_cast<const char*>(l->data()), size_t(l->len())); }
+
+std::string CheckList(const Link* base) {
+  if (!IsBase(base)) return "not a base link";
+  const Link* l = base;
+  for (long n = 0; n < 100000000; n++) {
+    const Link* next = l->next();
+    if (!next) return "null next";
+    if (next->prev() != l) return "next/prev disagree at line " + std::to_string(n);
+    if (next == base) return "";
+    if (IsBase(next)) return "foreign base link in the list";
+    if (next->len() > kLineMax) return "line over 1023 bytes";
+    l = next;
+  }
+  return "base link never reached";
+}
+
+Editor::Editor() : v_(std::make_unique<EditorState>()) {
+  InitEditor(v_.get());
+  SetMetrics(v_.get(), 800, 600, 16, 8, 12);
+  Link* base = NewBaseLink(v_.get());
+  AddEmptyLine(v_.get(), base);
+  Tcb* t = NewText(v_.get(), base, 0);
+  t->kind = KIND_NEW;
+}
+
+Editor::~Editor() { DeInitEditor(v_.get()); }
+
+Tcb* Editor::open(std::string_view text, const char* name, uint32_t encoding) {
+  EditorState* V = v_.get();
+  Link* base = NewBaseLink(V);
+  Link* last = base;
+  ActiveLine line;
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find('\n', start);
+    if (end == std::string_view::npos) end = text.size();
+    FromUtf8(&line, text.substr(start, end - start));
+    last = AddLine(V, last, &line);
+    start = end + 1;
+  }
+  if (base->next() == base) AddEmptyLine(V, base);
+  Tcb* t = NewText(V, base, encoding);
+  t->kind = KIND_FILE;
+  CopyCut(t->fileName, sizeof t->fileName, name);
+  CopyCut(t->dirName, sizeof t->dirName, V->curDir);
+  t->modified = 0;
+  V->alertText[0] = 0;
+  return t;
+}
+
+std::vector<std::string> Editor::lines() {
+  std::vector<std::string> out;
+  Tcb* t = v_->curTcb;
+  ActiveLine line;
+  for (Link* l = t->base->next(); l != t->base; l = l->next()) {
+    if (l == t->curLine && v_->alineDirty) {
+      out.push_back(ToUtf8(v_->aline));
+    } else {
+      GetLine(l, &line);
+      out.push_back(ToUtf8(line));
+    }
+  }
+  return out;
+}
+
+std::string Editor::line(int n) {
+  auto all = lines();
+  return n >= 1 && size_t(n) <= all.size() ? all[size_t(n - 1)] : std::string("<no line>");
+}
+
+std::string Editor::text() {
+  auto all = lines();
+  std::string s;
+  for (size_t i = 0; i < all.size(); i++) {
+    if (i) s += '\n';
+    s += all[i];
+  }
+  return s;
+}
+
+int Editor::lineCount() { return CountLines(v_->curTcb->base); }
+
+}  // namespace vt
