@@ -179,3 +179,4 @@ void PrepareView(EditorState* V);
 void SelectView(EditorState* V, int number);
 void StepView(EditorState* V, int direction);
 void ResetRuler(Tcb* t);
+Tcb* OpenDup(EditorState* V, int number);  // a second view of text `number`

@@ -1,4 +1,7 @@
 // Screen geometry of the views and selection of the current text.
+#include <cstdio>
+#include <cstring>
+
 #include "core/editor_state.h"
 
 void SetMetrics(EditorState* V, int width, int height, int lineHeight, int charWidth, int ascent) {
@@ -69,4 +72,32 @@ void StepView(EditorState* V, int direction) {
     t = direction == 0 ? t->next : t->prev;
   } while (!t->base && t != cur);
   if (t != cur) selectTcb(V, t);
+}
+
+Tcb* OpenDup(EditorState* V, int number) {
+  Tcb* main = FindTcb(V, number);
+  if (!main) return nullptr;
+  AFlush(V);  // the duplicate must see the typed cursor line
+  Tcb* d = NewTcb(V);
+  if (!d) return nullptr;
+  d->kind = KIND_DUP;
+  char name[kNameMax];
+  std::snprintf(name, sizeof name, "*DUP* %.*s", kNameMax - 7, main->fileName);
+  CopyCut(d->fileName, sizeof d->fileName, name);
+  CopyCut(d->dirName, sizeof d->dirName, main->dirName);
+  d->base = main->base;
+  d->curLine = main->curLine;
+  d->lineNo = main->lineNo;
+  d->col = main->col;
+  d->leftCol = main->leftCol;
+  d->leftMargin = main->leftMargin;
+  d->rightMargin = main->rightMargin;
+  d->row = main->row;
+  d->modified = main->modified;
+  d->mode = main->mode;
+  std::memcpy(d->ruler, main->ruler, sizeof d->ruler);
+  d->hsplit = 0;
+  d->vsplitRight = d->vsplitLeft = nullptr;
+  selectTcb(V, d);
+  return d;
 }
