@@ -1,0 +1,52 @@
+# Entry points for building, running and testing vexor. The real work is in
+# scripts/: install-deps.sh (system packages) and run-tests.sh (the suite).
+#
+#   make run FILE=notes.txt   build and open a file (FILE optional; ARGS=-d etc.)
+#   make test                 build and run every test stage
+#   make build | bench | deps | clean
+
+BUILD_DIR := build
+JOBS      ?= 2
+CMAKE     := cmake
+
+# The nested builds would otherwise announce every directory they enter.
+MAKEFLAGS += --no-print-directory
+
+.PHONY: all configure build run test bench deps clean help
+
+all: build
+
+help:
+	@sed -n '4,6s/^# //p' Makefile
+
+deps:
+	@scripts/install-deps.sh
+
+configure: deps
+	$(CMAKE) -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+build: configure
+	$(CMAKE) --build $(BUILD_DIR) -j$(JOBS)
+
+# Only the program itself, so that a broken test does not keep a user from
+# opening a file. Its exit status is make's: without an X display vexor says
+# so and fails, and so does make.
+run: configure
+	$(CMAKE) --build $(BUILD_DIR) -j$(JOBS) --target vexor
+	./$(BUILD_DIR)/vexor $(ARGS) $(if $(FILE),"$(FILE)")
+
+test:
+	JOBS=$(JOBS) scripts/run-tests.sh
+
+bench: configure
+	$(CMAKE) -S . -B $(BUILD_DIR) -DVEXOR_BENCH=ON
+	$(CMAKE) --build $(BUILD_DIR) -j$(JOBS)
+	@set -e; found=0; \
+	for b in $(BUILD_DIR)/bench_*; do \
+	  [ -x "$$b" ] || continue; found=1; \
+	  echo "==== $$b"; "$$b"; \
+	done; \
+	[ $$found = 1 ] || echo "No benchmarks built (bench/*.cpp and libbenchmark-dev are needed)."
+
+clean:
+	rm -rf $(BUILD_DIR) build-asan build-fuzz

@@ -1,0 +1,151 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages that building, running and testing vexor
+# need, and nothing that is already there. This is the one list of them.
+#
+#   scripts/install-deps.sh           install what is missing
+#   scripts/install-deps.sh --check   only list what is missing (exit 1 if any)
+#
+# As root it calls apt-get directly; otherwise it uses sudo when that exists;
+# otherwise it prints the apt-get line to run and fails if anything needed for
+# the build itself is missing. VEXOR_SKIP_DEPS=1 skips the whole step.
+set -euo pipefail
+
+# Needed to build the editor and its unit tests: without these nothing works.
+required=(
+  build-essential     # g++, make and the C library headers
+  cmake               # the build system (3.20 or later)
+  pkg-config          # lets cmake find FreeType and X11
+  libx11-dev          # Xlib: window, events, input method, selections
+  libfreetype-dev     # glyph loading and anti-aliased rendering
+  libgtest-dev        # unit tests
+  libgmock-dev        # mocks used by some unit tests
+)
+
+# Needed by the rest of the suite and by the program at run time. Missing ones
+# only skip parts of it, so a user without root can still build.
+optional=(
+  libbenchmark-dev    # bench/ programs (make bench)
+  clang               # libFuzzer targets in tests/fuzz/
+  libclang-rt-14-dev  # clang's libFuzzer and sanitizer runtimes (only recommended by clang)
+  fonts-dejavu-core   # fallback monospaced font files when fontconfig finds none
+  fontconfig          # font lookup by name
+  libfontconfig1      # loaded at run time as libfontconfig.so.1
+  xvfb                # virtual X server for the end-to-end tests
+  xauth               # lets xvfb-run hand out an authority file
+  xdotool             # types keys into the editor window in end-to-end tests
+  libxtst6            # XTEST extension that xdotool sends keys through
+  x11-apps            # xwd, to take screenshots of the window
+  imagemagick         # converts and compares those screenshots
+  cups                # print spooler the print tests can send jobs to
+  cups-client         # lpstat/lp, to set up and inspect test printers
+  libcups2            # CUPS client library
+  libcups2-dev        # provides the unversioned libcups.so the program loads
+  pulseaudio          # sound server for the Morse output
+  pulseaudio-utils    # pactl/parec, to check the Morse stream
+  libpulse0           # PulseAudio client libraries
+  libpulse-dev        # provides the unversioned libpulse-simple.so the program loads
+)
+
+check_only=0
+if [[ ${1:-} == --check ]]; then
+  check_only=1
+fi
+
+if [[ ${VEXOR_SKIP_DEPS:-0} == 1 ]]; then
+  echo "install-deps: skipped (VEXOR_SKIP_DEPS=1)"
+  exit 0
+fi
+
+if ! command -v dpkg-query >/dev/null 2>&1; then
+  echo "install-deps: not a Debian system; install the equivalents of:" >&2
+  echo "  ${required[*]} ${optional[*]}" >&2
+  exit 0
+fi
+
+is_installed() {
+  [[ $(dpkg-query -W -f='${Status}' "$1" 2>/dev/null || true) == "install ok installed" ]]
+}
+
+missing_required=()
+missing_optional=()
+for p in "${required[@]}"; do
+  is_installed "$p" || missing_required+=("$p")
+done
+for p in "${optional[@]}"; do
+  is_installed "$p" || missing_optional+=("$p")
+done
+missing=("${missing_required[@]}" "${missing_optional[@]}")
+
+if ((${#missing[@]} == 0)); then
+  echo "install-deps: all packages present"
+  exit 0
+fi
+
+if ((check_only)); then
+  echo "install-deps: missing: ${missing[*]}"
+  exit 1
+fi
+
+cannot_install() {
+  echo "install-deps: $1; please run as root:" >&2
+  echo "  apt-get update && apt-get install -y --no-install-recommends ${missing[*]}" >&2
+  if ((${#missing_required[@]})); then
+    exit 1
+  fi
+  echo "install-deps: continuing; parts of the test suite will be skipped" >&2
+  exit 0
+}
+
+# Who may run apt-get.
+sudo_cmd=()
+if ((EUID != 0)); then
+  if ! command -v sudo >/dev/null 2>&1; then
+    cannot_install "not root and no sudo"
+  fi
+  sudo_cmd=(sudo)
+  # Without a terminal a password prompt would hang: ask sudo not to prompt.
+  if [[ ! -t 0 ]]; then
+    sudo_cmd=(sudo -n)
+    if ! sudo -n true 2>/dev/null; then
+      cannot_install "sudo needs a password and there is no terminal"
+    fi
+  fi
+fi
+
+export DEBIAN_FRONTEND=noninteractive
+apt_install() {
+  "${sudo_cmd[@]}" apt-get install -y -q --no-install-recommends "$@"
+}
+apt_update() {
+  "${sudo_cmd[@]}" apt-get update -q
+}
+
+# The package lists are needed before anything can be installed; fetch them
+# when there are none or when they are older than a day.
+lists=/var/lib/apt/lists
+updated=0
+if [[ -z $(find "$lists" -maxdepth 1 -name '*_Packages*' -mtime -1 -print -quit 2>/dev/null) ]]; then
+  apt_update
+  updated=1
+fi
+
+echo "install-deps: installing ${missing[*]}"
+if ! apt_install "${missing[@]}"; then
+  # Stale lists name versions the mirror no longer has: refresh once and retry.
+  installed=0
+  if ((!updated)); then
+    apt_update
+    apt_install "${missing[@]}" && installed=1
+  fi
+  if ((!installed)); then
+    # Keep the build possible when only an optional package cannot be had.
+    if ((${#missing_required[@]})) && ! apt_install "${missing_required[@]}"; then
+      echo "install-deps: cannot install ${missing_required[*]}" >&2
+      exit 1
+    fi
+    echo "install-deps: warning: could not install ${missing_optional[*]};" \
+      "parts of the test suite will be skipped" >&2
+    exit 0
+  fi
+fi
+echo "install-deps: done"
