@@ -75,6 +75,7 @@ bool InitEditor(EditorState* V) {
   if (!V->undoArea) return false;
 
   V->macroList = nullptr;
+  V->wfd = -1;
 
   if (!getcwd(V->startDir, sizeof V->startDir)) CopyCut(V->startDir, sizeof V->startDir, "/");
   CopyCut(V->curDir, sizeof V->curDir, V->startDir);

@@ -119,11 +119,13 @@ struct EditorState {
   // Buffered file writer; 15 bytes of room for block-cipher padding.
   uint8_t wbuf[kWbufSize + 16];
   int32_t wbufLen;
-  FILE* wfile;
+  int32_t wfd;  // the temporary file being written, -1 when none
   int64_t wtotal;
   int32_t wArcfour, wRijndael;
 
   char reply[1024];
+  int32_t twoKeyPending;  // first key of a two-key sequence is waiting
+  int32_t hiliteLen;      // length of the search match to highlight
   char alertText[kAlertMax + 1];
   Tcb* textWithAlert;
   uint32_t toggles;

@@ -1,5 +1,7 @@
 #include "tests/support/headless.h"
 
+#include "core/file_io.h"
+
 #include <cstring>
 
 namespace vt {
@@ -56,18 +58,7 @@ Editor::~Editor() { DeInitEditor(v_.get()); }
 
 Tcb* Editor::open(std::string_view text, const char* name, uint32_t encoding) {
   EditorState* V = v_.get();
-  Link* base = NewBaseLink(V);
-  Link* last = base;
-  ActiveLine line;
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = text.find('\n', start);
-    if (end == std::string_view::npos) end = text.size();
-    FromUtf8(&line, text.substr(start, end - start));
-    last = AddLine(V, last, &line);
-    start = end + 1;
-  }
-  if (base->next() == base) AddEmptyLine(V, base);
+  Link* base = TextFromBytes(V, text.data(), text.size(), 0, encoding);
   Tcb* t = NewText(V, base, encoding);
   t->kind = KIND_FILE;
   CopyCut(t->fileName, sizeof t->fileName, name);

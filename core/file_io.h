@@ -1,0 +1,48 @@
+// Reading files into texts and writing texts to files.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "core/editor_state.h"
+
+// Names.  A name may carry a cipher suffix from its first '@' on.
+const char* PathName(EditorState* V, const char* name);  // V->curDir + "/" + name
+void SplitFileName(EditorState* V, char* dir, char* name, const char* path);
+bool file_exist(EditorState* V, const char* name);
+
+// How a read ended.
+enum class ReadStatus { Read, Missing, Failed };
+
+// Reads the file `name` (relative to V->curDir) into a new text; width is the
+// column at which long lines are broken (0: 1022).  Never returns a text
+// without a line.  *status tells whether the file was read, missing, or could
+// not be read (the alert says why).  Null only when memory ran out.
+Link* GetFile(EditorState* V, const char* name, int width, uint32_t encoding, ReadStatus* status = nullptr);
+
+// Appends the complete lines of data[0..*count) to the text `base`; *count
+// receives the number of bytes not consumed.
+void GetText(EditorState* V, Link* base, const uint8_t* data, int* count, bool last, int width, uint32_t encoding);
+
+// Builds a text from bytes in memory, as GetFile would from a file of them.
+Link* TextFromBytes(EditorState* V, const void* data, size_t n, int width, uint32_t encoding);
+
+// Writes the text `base` to `name` with the encoding, line-end and TAB bits
+// of `mode`.  Returns 0 when the file is safely in place, 1 when nothing was
+// replaced (the alert says why).
+int PutFile(EditorState* V, Link* base, const char* name, uint32_t mode);
+
+// The buffered writer.
+int BufWrite_Open(EditorState* V, const char* name);
+void BufWrite_Out(EditorState* V, const void* data, int n);
+void BufWrite_Flush(EditorState* V, bool final);
+int BufWrite_Close(EditorState* V, const char* name);
+
+// Texts.
+Tcb* OpenText(EditorState* V, const char* path, uint32_t encoding);
+int SaveOneText(EditorState* V);
+int ReloadFromDisk(EditorState* V);  // the reading part of ReloadText
+
+// Makes the writer fail once `afterBytes` bytes have been written, with errno
+// `err` (0 turns it off): lets tests meet a full disk anywhere.
+void SetWriteFault(long afterBytes, int err);

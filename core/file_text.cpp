@@ -1,0 +1,110 @@
+// Opening a file as a text, saving it, reading it again.
+#include <cstring>
+
+#include "core/file_io.h"
+
+namespace {
+
+void setDir(EditorState* V, const char* dir) {
+  if (dir[0] == '/') {
+    CopyCut(V->curDir, sizeof V->curDir, dir);
+    return;
+  }
+  // A relative directory is taken from the current one: the process itself
+  // never changes its working directory.
+  char full[kPathMax * 2];
+  std::snprintf(full, sizeof full, "%s/%s", V->curDir, dir);
+  CopyCut(V->curDir, sizeof V->curDir, full);
+}
+
+// After the lines under `t` changed, put its cursor on line `lineNo` (or the
+// last line).
+void placeCursor(Tcb* t, int lineNo) {
+  Link* l = t->base->next();
+  int n = 1;
+  while (n < lineNo && l->next() != t->base) {
+    l = l->next();
+    n++;
+  }
+  t->curLine = l;
+  t->lineNo = n;
+  if (t->row > n - 1) t->row = n - 1;
+}
+
+}  // namespace
+
+Tcb* OpenText(EditorState* V, const char* path, uint32_t encoding) {
+  char name[kNameMax] = "";
+  Link* base;
+  int kind;
+  if (path && *path) {
+    char dir[kPathMax];
+    SplitFileName(V, dir, name, path);
+    setDir(V, dir);
+    base = GetFile(V, name, 0, encoding);
+    kind = KIND_FILE;
+  } else {
+    base = NewBaseLink(V);
+    if (base && !AddEmptyLine(V, base)) {
+      ReleaseText(V, base);
+      base = nullptr;
+    }
+    kind = KIND_NEW;
+  }
+  if (!base) return nullptr;
+  Tcb* t = NewText(V, base, encoding);
+  if (!t) {
+    ReleaseText(V, base);
+    return nullptr;
+  }
+  if (kind == KIND_FILE) V->textWithAlert = t;
+  t->kind = kind;
+  CopyCut(t->fileName, sizeof t->fileName, name);
+  CopyCut(t->dirName, sizeof t->dirName, V->curDir);
+  if (V->updateTitle) V->updateTitle(V);
+  return t;
+}
+
+int SaveOneText(EditorState* V) {
+  Tcb* t = V->curTcb;
+  if (!t || !t->base) return 1;
+  if (t->kind == KIND_DUP) {
+    SetAlert(V, "Text is a duplicate, NO save");
+    return 1;
+  }
+  if (AFlush(V) != 0) return 1;  // the cursor line could not be stored
+  CopyCut(V->curDir, sizeof V->curDir, t->dirName);
+  if (PutFile(V, t->base, t->fileName, t->mode) != 0) return 1;
+  t->modified = 0;
+  return 0;
+}
+
+int ReloadFromDisk(EditorState* V) {
+  Tcb* t = V->curTcb;
+  if (!t || !t->base || t->kind == KIND_NEW) return 1;
+  CopyCut(V->curDir, sizeof V->curDir, t->dirName);
+  ReadStatus st;
+  Link* fresh = GetFile(V, t->fileName, 0, t->mode & MODE_ENCODING, &st);
+  if (!fresh) return 1;
+  if (st == ReadStatus::Failed) {
+    // Keep what is in memory rather than a partial read.
+    ReleaseText(V, fresh);
+    return 1;
+  }
+  Link* old = t->base;
+  V->alineDirty = 0;
+  // Every view of the text moves to the new lines, keeping its line number.
+  Tcb* u = V->tcbRing;
+  do {
+    if (u->base == old) {
+      u->base = fresh;
+      placeCursor(u, u->lineNo);
+      u->modified = 0;
+    }
+    u = u->next;
+  } while (u != V->tcbRing);
+  ReleaseText(V, old);
+  ALoad(V);
+  V->redraw |= REDRAW_TEXT;
+  return 0;
+}
