@@ -1,0 +1,478 @@
+// The glyph renderer: fonts, the glyph cache and the pixel strip.
+#include "display/glyph_renderer.h"
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <ft2build.h>
+#include FT_FREETYPE_H
+
+#include <algorithm>
+#include <bit>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+GlyphFont* font = nullptr;
+GlyphFont* font2 = nullptr;
+GlyphFont* pfont = nullptr;
+
+void FaceCloser::operator()(FT_FaceRec_* face) const {
+  if (face) FT_Done_Face(face);
+}
+
+namespace {
+
+constexpr size_t kCacheWords = kGlyphCacheBytes / 4;
+constexpr int kHeaderWords = 4;
+constexpr int kIndexSize = 0x10000;
+constexpr FT_Int32 kLoadFlags = FT_LOAD_DEFAULT;
+constexpr FT_Render_Mode kRenderMode = FT_RENDER_MODE_NORMAL;
+// A bitmap whose top lies above the line, or implausibly far below it, is
+// drawn from the strip's top row.
+constexpr int kRowOffsetMax = 128;
+
+struct LibraryCloser {
+  void operator()(FT_LibraryRec_* lib) const { FT_Done_FreeType(lib); }
+};
+
+struct ImageCloser {
+  void operator()(XImage* img) const { XDestroyImage(img); }
+};
+
+struct GcCloser {
+  Display* dpy = nullptr;
+  void operator()(_XGC* gc) const { XFreeGC(dpy, gc); }
+};
+
+class PixmapOwner {
+ public:
+  PixmapOwner() = default;
+  PixmapOwner(Display* dpy, Pixmap pm) : dpy_(dpy), pm_(pm) {}
+  PixmapOwner(const PixmapOwner&) = delete;
+  PixmapOwner& operator=(const PixmapOwner&) = delete;
+  PixmapOwner& operator=(PixmapOwner&& other) noexcept {
+    reset();
+    std::swap(dpy_, other.dpy_);
+    std::swap(pm_, other.pm_);
+    return *this;
+  }
+  ~PixmapOwner() { reset(); }
+  void reset() {
+    if (dpy_ && pm_) XFreePixmap(dpy_, pm_);
+    dpy_ = nullptr;
+    pm_ = 0;
+  }
+  Pixmap get() const { return pm_; }
+
+ private:
+  Display* dpy_ = nullptr;
+  Pixmap pm_ = 0;
+};
+
+struct Renderer {
+  int initFlag = 0;
+  PixmapOwner pm;
+  std::unique_ptr<XImage, ImageCloser> img;
+  std::unique_ptr<_XGC, GcCloser> gc;
+  std::unique_ptr<uint32_t[]> ownStrip;  // the strip when there is no display
+  uint32_t* dd = nullptr;
+  // Declared before the font chain so that the faces are closed first.
+  std::unique_ptr<FT_LibraryRec_, LibraryCloser> ft;
+  std::unique_ptr<uint32_t[]> fcData;
+  size_t fcIn = 0;  // words
+  size_t fcLimit = kCacheWords;
+  std::unique_ptr<GlyphFont> fontchain;
+  uint64_t loads = 0;
+  uint64_t resets = 0;
+};
+
+Renderer R;
+
+const char* ftErrorText(int code) {
+  switch (FT_ERROR_BASE(code)) {
+#undef FTERRORS_H_
+#define FT_ERROR_START_LIST
+#define FT_ERRORDEF(e, v, s) \
+  case v:                    \
+    return s;
+#define FT_ERROR_END_LIST
+#include FT_ERRORS_H
+    default:
+      break;
+  }
+  return "unknown error";
+}
+
+std::string ftFailure(const char* what, int code) {
+  char buf[600];
+  snprintf(buf, sizeof buf, "vexor: %s: %s (FreeType error %d)", what, ftErrorText(code), code);
+  return buf;
+}
+
+void clearIndex(GlyphFont* f) {
+  if (f->glyphs) std::fill_n(f->glyphs.get(), kIndexSize, nullptr);
+}
+
+void releaseStrip() {
+  R.gc.reset();
+  R.img.reset();
+  R.pm.reset();
+  R.ownStrip.reset();
+  R.dd = nullptr;
+}
+
+// Coverage of one bitmap pixel, whatever format the font produced: embedded
+// bitmap strikes may come as one bit per pixel or as colour, and reading
+// those as bytes would run past the bitmap.
+uint8_t coverageAt(const FT_Bitmap& bm, int row, int col) {
+  const int pitch = bm.pitch;
+  const unsigned char* line =
+      pitch >= 0 ? bm.buffer + size_t(row) * pitch : bm.buffer + size_t(bm.rows - 1 - row) * -pitch;
+  switch (bm.pixel_mode) {
+    case FT_PIXEL_MODE_GRAY:
+      return line[col];
+    case FT_PIXEL_MODE_MONO:
+      return (line[col >> 3] & (0x80 >> (col & 7))) ? 0xff : 0;
+    case FT_PIXEL_MODE_BGRA:
+      return line[col * 4 + 3];
+    default:
+      return 0;
+  }
+}
+
+// Combines the foreground into the strip through a cached mask: where the
+// mask has zero bits the foreground's bits are taken, elsewhere the old ones.
+void paintEntry(uint32_t* dd, int64_t pen, const uint32_t* e, uint32_t fg) {
+  const int rows = int(e[1]);
+  const int width = int(e[2]);
+  const int xoff = int16_t(e[3] & 0xffff);
+  const int row0 = int16_t(e[3] >> 16);
+  const int64_t x0 = pen + xoff;
+  const int64_t from = std::max<int64_t>(0, -x0);
+  const int64_t to = std::min<int64_t>(width, kStripWidth - x0);
+  if (from >= to) return;
+  const uint32_t* mask = e + kHeaderWords;
+  for (int r = 0; r < rows; ++r) {
+    const int y = row0 + r;
+    if (y < 0 || y >= kStripRows) continue;
+    uint32_t* dst = dd + size_t(y) * kStripWidth + x0;
+    const uint32_t* m = mask + size_t(r) * width;
+    for (int64_t c = from; c < to; ++c) dst[c] = ((dst[c] ^ fg) & m[c]) ^ fg;
+  }
+}
+
+// Room for `words` more words in the cache, emptying it when it is full.
+// Null when the entry could never fit.
+uint32_t* cacheRoom(size_t words) {
+  if (!R.fcData || words > R.fcLimit) return nullptr;
+  if (R.fcIn + words > R.fcLimit) {
+    crapClearCache();
+    ++R.resets;
+  }
+  uint32_t* at = R.fcData.get() + R.fcIn;
+  R.fcIn += words;
+  return at;
+}
+
+enum class Glyph { Drawn, Stop };
+
+// Renders a character that is not in the cache, caches it when it may be,
+// and draws it at the pen.
+Glyph renderGlyph(GlyphFont* f, tchar c, uint32_t fg, int64_t* pen) {
+  FT_Face face = f->face.get();
+  const FT_UInt index = FT_Get_Char_Index(face, c & 0x7fffffff);
+  ++R.loads;
+  if (FT_Load_Glyph(face, index, kLoadFlags) != 0 ||
+      FT_Render_Glyph(face->glyph, kRenderMode) != 0) {
+    // A broken glyph in a font must not end an editing session: it takes an
+    // empty cell.
+    const int adv = f->charWidth;
+    if (*pen + adv > kStripWidth) return Glyph::Stop;
+    *pen += f->fixedAdvance ? f->fixedAdvance : adv;
+    return Glyph::Drawn;
+  }
+  const FT_GlyphSlot slot = face->glyph;
+  const FT_Bitmap& bm = slot->bitmap;
+  const int w = int(bm.width);
+  const int h = int(bm.rows);
+  int xoff;
+  if (f->fixedAdvance)
+    xoff = f->fixedAdvance >= w ? (f->fixedAdvance - w) / 2 : 0;
+  else
+    xoff = slot->bitmap_left;
+  int r = f->baseline - slot->bitmap_top;
+  if (r < 0 || r > kRowOffsetMax) r = 0;
+  const int keep = std::max(0, std::min(h, kStripRows - r));
+  const int adv = int(slot->advance.x >> 6);
+  if (*pen + adv > kStripWidth) return Glyph::Stop;
+
+  uint32_t* entry = nullptr;
+  if (c < 0x10000 && keep > 0 && w > 0 && xoff >= INT16_MIN && xoff <= INT16_MAX) {
+    entry = cacheRoom(kHeaderWords + size_t(keep) * w);
+    if (entry) {
+      entry[0] = uint32_t(adv);
+      entry[1] = uint32_t(keep);
+      entry[2] = uint32_t(w);
+      entry[3] = (uint32_t(uint16_t(xoff))) | (uint32_t(r) << 16);
+      f->glyphs[c] = entry;
+    }
+  }
+  uint32_t* mask = entry ? entry + kHeaderWords : nullptr;
+  uint32_t* dd = R.dd;
+  const int64_t x0 = *pen + xoff;
+  for (int row = 0; row < keep; ++row) {
+    uint32_t* dst = dd + size_t(r + row) * kStripWidth;
+    for (int col = 0; col < w; ++col) {
+      const uint32_t C = uint32_t(coverageAt(bm, row, col)) * 0x010101u;
+      if (mask) *mask++ = ~C;
+      const int64_t x = x0 + col;
+      if (x >= 0 && x < kStripWidth) dst[x] = (fg & C) | (dst[x] & ~C);
+    }
+  }
+  *pen += f->fixedAdvance ? f->fixedAdvance : adv;
+  return Glyph::Drawn;
+}
+
+int widenAndDraw(Display* dpy, unsigned long drawable, GlyphFont* f, uint32_t fg, uint32_t bg,
+                 int x, int y, const char* s, int n) {
+  if (!s) return 0;
+  if (n < 0) n = int(strnlen(s, kImageStringMax));
+  n = std::min(n, kImageStringMax);
+  tchar buf[kImageStringMax];
+  for (int i = 0; i < n; ++i) buf[i] = static_cast<unsigned char>(s[i]);
+  return crapText(dpy, drawable, f, fg, bg, x, y, buf, n);
+}
+
+}  // namespace
+
+std::string crapInitChecked(Display* dpy, unsigned long window) {
+  if (R.initFlag) return {};
+  if (dpy) {
+    R.pm = PixmapOwner(dpy, XCreatePixmap(dpy, window, kStripWidth, kStripRows, 24));
+    R.img.reset(XGetImage(dpy, R.pm.get(), 0, 0, kStripWidth, kStripRows, AllPlanes, ZPixmap));
+    if (!R.img || !R.img->data || R.img->bits_per_pixel != 32 ||
+        R.img->bytes_per_line != kStripWidth * 4) {
+      releaseStrip();
+      return "vexor: the display gives no 2048 x 30 depth-24 image with 32-bit pixels for the "
+             "glyph strip";
+    }
+    // The strip is written as native 32-bit words; Xlib swaps if the server
+    // wants the other byte order.
+    R.img->byte_order = std::endian::native == std::endian::little ? LSBFirst : MSBFirst;
+    R.gc = std::unique_ptr<_XGC, GcCloser>(XCreateGC(dpy, window, 0, nullptr), GcCloser{dpy});
+    R.dd = reinterpret_cast<uint32_t*>(R.img->data);
+  } else {
+    R.ownStrip = std::make_unique<uint32_t[]>(size_t(kStripWidth) * kStripRows);
+    R.dd = R.ownStrip.get();
+  }
+  FT_Library lib = nullptr;
+  if (const int err = FT_Init_FreeType(&lib)) {
+    releaseStrip();
+    return ftFailure("cannot start FreeType", err);
+  }
+  R.ft.reset(lib);
+  R.fcData = std::make_unique_for_overwrite<uint32_t[]>(kCacheWords);
+  R.fcIn = 0;
+  R.initFlag = 1;
+  return {};
+}
+
+void crapInit(Display* dpy, unsigned long window) {
+  const std::string err = crapInitChecked(dpy, window);
+  if (err.empty()) return;
+  fprintf(stderr, "%s\n", err.c_str());
+  exit(1);
+}
+
+void crapDeinit() {
+  if (!R.initFlag) return;
+  R.fontchain.reset();  // closes every face before the library goes
+  font = font2 = pfont = nullptr;
+  R.ft.reset();
+  releaseStrip();
+  R.fcData.reset();
+  R.fcIn = 0;
+  R.initFlag = 0;
+}
+
+void crapSetFont(GlyphFont*& f, const char* name, const char* path, int pixelSize,
+                 int fixedAdvance, int ascentSet, int lineHeightSet) {
+  if (!f) {
+    auto rec = std::make_unique<GlyphFont>();
+    rec->glyphs = std::make_unique<const uint32_t*[]>(kIndexSize);
+    rec->next = std::move(R.fontchain);
+    R.fontchain = std::move(rec);
+    f = R.fontchain.get();
+  }
+  snprintf(f->name, sizeof f->name, "%s", name ? name : "");
+  f->path = path ? path : "";
+  f->pixelSize = pixelSize;
+  f->fixedAdvance = fixedAdvance;
+  f->ascentSet = ascentSet;
+  f->lineHeightSet = lineHeightSet;
+  f->face.reset();
+  // Glyphs of the old settings must not be drawn with the new ones.
+  clearIndex(f);
+}
+
+std::string crapOpenFontChecked(GlyphFont* f) {
+  if (!f) return "vexor: no font to open";
+  f->face.reset();
+  clearIndex(f);
+  if (!R.ft) return "vexor: cannot open font file \"" + f->path + "\": the renderer is not started";
+  FT_Face face = nullptr;
+  if (const int err = FT_New_Face(R.ft.get(), f->path.c_str(), 0, &face)) {
+    const std::string what = "cannot open font file \"" + f->path + "\"";
+    return ftFailure(what.c_str(), err);
+  }
+  f->face.reset(face);
+  if (const int err = FT_Set_Pixel_Sizes(face, 0, FT_UInt(std::max(f->pixelSize, 0)))) {
+    f->face.reset();
+    char what[400];
+    snprintf(what, sizeof what, "cannot set font file \"%s\" to %d pixels", f->path.c_str(),
+             f->pixelSize);
+    return ftFailure(what, err);
+  }
+  const FT_Size_Metrics& m = face->size->metrics;
+  f->ascent = int32_t(m.ascender >> 6);
+  f->descent = int32_t(m.descender >> 6);
+  f->baseline = f->ascentSet ? f->ascentSet : f->ascent;
+  f->lineHeight = f->lineHeightSet ? f->lineHeightSet : f->ascent - f->descent;
+  if (f->fixedAdvance) {
+    f->spaceAdvance = f->charWidth = f->fixedAdvance;
+  } else {
+    f->charWidth = f->spaceAdvance = 0;
+    ++R.loads;
+    if (FT_Load_Glyph(face, FT_Get_Char_Index(face, 'H'), kLoadFlags) == 0)
+      f->charWidth = int32_t(face->glyph->advance.x >> 6);
+    ++R.loads;
+    if (FT_Load_Glyph(face, FT_Get_Char_Index(face, ' '), kLoadFlags) == 0)
+      f->spaceAdvance = int32_t(face->glyph->advance.x >> 6);
+  }
+  // The window geometry divides by these; a degenerate font (a size of 0, a
+  // font without "H") must still give a usable cell.
+  if (f->charWidth < 1) f->charWidth = std::max(1, f->spaceAdvance);
+  if (f->lineHeight < 1) f->lineHeight = 1;
+  return {};
+}
+
+void crapOpenFont(GlyphFont* f) {
+  const std::string err = crapOpenFontChecked(f);
+  if (err.empty()) return;
+  fprintf(stderr, "%s\n", err.c_str());
+  exit(1);
+}
+
+void crapClearCache() {
+  R.fcIn = 0;
+  for (GlyphFont* f = R.fontchain.get(); f; f = f->next.get()) clearIndex(f);
+}
+
+int crapText(Display* dpy, unsigned long drawable, GlyphFont* f, uint32_t fg, uint32_t bg,
+             int x, int y, const tchar* s, int n) {
+  if (!R.initFlag || !R.dd || !f) return 0;
+  uint32_t* dd = R.dd;
+  const int rows = std::clamp(f->lineHeight, 0, kStripRows);
+  std::fill_n(dd, size_t(rows) * kStripWidth, bg & 0xffffff);
+  int64_t pen = 0;
+  if (f->face && s) {
+    for (int i = 0; i < n; ++i) {
+      const tchar c = s[i];
+      if (c == ' ') {
+        pen += f->fixedAdvance ? f->fixedAdvance : f->spaceAdvance;
+        continue;
+      }
+      if (c < kIndexSize) {
+        if (const uint32_t* e = f->glyphs[c]) {
+          const int adv = int32_t(e[0]);
+          if (pen + adv > kStripWidth) break;
+          paintEntry(dd, pen, e, fg);
+          pen += f->fixedAdvance ? f->fixedAdvance : adv;
+          continue;
+        }
+      }
+      if (renderGlyph(f, c, fg, &pen) == Glyph::Stop) break;
+    }
+  }
+  if (dpy && R.img && R.gc) {
+    // Spaces may carry the pen past the strip; only the strip is sent.
+    const int width = int(std::clamp<int64_t>(pen, 0, kStripWidth));
+    if (width > 0 && rows > 0)
+      XPutImage(dpy, drawable, R.gc.get(), R.img.get(), 0, 0, x, y - f->baseline, width, rows);
+  }
+  return int(std::clamp<int64_t>(pen, INT_MIN, INT_MAX));
+}
+
+int CrapDrawImageString(Display* dpy, unsigned long drawable, uint32_t fg, uint32_t bg, int x,
+                        int y, const tchar* s, int n) {
+  return crapText(dpy, drawable, font, fg, bg, x, y, s, n);
+}
+
+int fontImageString(Display* dpy, unsigned long drawable, uint32_t fg, uint32_t bg, int x, int y,
+                    const char* s, int n) {
+  return widenAndDraw(dpy, drawable, font, fg, bg, x, y, s, n);
+}
+
+int font2ImageString(Display* dpy, unsigned long drawable, uint32_t fg, uint32_t bg, int x, int y,
+                     const char* s, int n) {
+  return widenAndDraw(dpy, drawable, font2, fg, bg, x, y, s, n);
+}
+
+int utf2ImageString(Display* dpy, unsigned long drawable, uint32_t fg, uint32_t bg, int x, int y,
+                    const char* utf, int n) {
+  if (!utf) return 0;
+  // Decoded here rather than with utftotstr, which needs room for every
+  // input byte: the characters beyond the limit are simply not decoded.
+  const int bytes = n > 0 ? n : int(strlen(utf));
+  const auto* p = reinterpret_cast<const uint8_t*>(utf);
+  tchar buf[kImageStringMax];
+  int count = 0;
+  for (int i = 0; i < bytes && count < kImageStringMax;) {
+    int len = 1;
+    buf[count++] = uni8(p + i, bytes - i, &len);
+    i += len > 0 ? len : 1;
+  }
+  crapText(dpy, drawable, font2, fg, bg, x, y, buf, count);
+  return 0;
+}
+
+int crapWidth(GlyphFont* f, const char* s, int n) {
+  if (!f || !s) return 0;
+  if (n < 0) n = int(strlen(s));
+  int width = 0;
+  for (int i = 0; i < n; ++i) {
+    const unsigned c = static_cast<unsigned char>(s[i]);
+    if (c == ' ') {
+      width += f->spaceAdvance;
+    } else if (f->glyphs && f->glyphs[c]) {
+      width += int32_t(f->glyphs[c][0]);
+    } else if (f->face) {
+      FT_Face face = f->face.get();
+      ++R.loads;
+      if (FT_Load_Glyph(face, FT_Get_Char_Index(face, c), FT_LOAD_BITMAP_METRICS_ONLY) == 0)
+        width += int(face->glyph->advance.x >> 6);
+    }
+  }
+  return width;
+}
+
+int crapPageCheck(GlyphFont* f, int page) {
+  if (!f || !f->face || page < 0 || page > 0x10ffff / 256) return 0;
+  for (FT_ULong c = FT_ULong(page) * 256; c < FT_ULong(page) * 256 + 256; ++c)
+    if (FT_Get_Char_Index(f->face.get(), c) != 0) return 1;
+  return 0;
+}
+
+const uint32_t* crapStrip() { return R.dd; }
+
+uint64_t crapGlyphLoads() { return R.loads; }
+
+size_t crapCacheUsed() { return R.fcIn * 4; }
+
+uint64_t crapCacheResets() { return R.resets; }
+
+void crapSetCacheLimit(size_t bytes) {
+  R.fcLimit = (bytes == 0 || bytes >= kGlyphCacheBytes) ? kCacheWords : bytes / 4;
+  if (R.fcIn > R.fcLimit) crapClearCache();
+}
