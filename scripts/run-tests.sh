@@ -11,7 +11,8 @@
 #   scripts/run-tests.sh unit e2e     only the stages named
 #
 # Knobs: JOBS (default 2), VEXOR_FUZZ_SECONDS (default 60 per target),
-# VEXOR_E2E_TIMEOUT (default 300 s per script), VEXOR_SKIP_DEPS=1.
+# VEXOR_E2E_TIMEOUT (default 300 s per script), VEXOR_SKIP_DEPS=1,
+# VEXOR_TEST_DISPLAY=0 (unit tests without the private Xvfb).
 set -euo pipefail
 
 # Called from make, the nested builds would inherit its flags and chatter.
@@ -40,10 +41,50 @@ wants() {
   return 1
 }
 
+# Everything this run starts or creates goes away with it.
+cleanup_pids=()
+cleanup_dirs=()
+# shellcheck disable=SC2317  # called through the trap
+cleanup() {
+  local pid
+  for pid in "${cleanup_pids[@]}"; do
+    kill "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+  done
+  if ((${#cleanup_dirs[@]})); then rm -rf "${cleanup_dirs[@]}"; fi
+}
+trap cleanup EXIT
+
+# Unit tests that need an X server skip without one; give them a private
+# Xvfb (not the user's desktop) when it is installed.
+start_test_display() {
+  if [[ ${VEXOR_TEST_DISPLAY:-1} == 0 ]] || ! command -v Xvfb >/dev/null 2>&1; then
+    return 0
+  fi
+  local numfile pid n
+  numfile=$(mktemp)
+  cleanup_dirs+=("$numfile")
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$numfile" >/dev/null 2>&1 &
+  pid=$!
+  cleanup_pids+=("$pid")
+  for ((n = 0; n < 100; n++)); do
+    if [[ -s $numfile ]]; then
+      DISPLAY=":$(tr -d '[:space:]' <"$numfile")"
+      export DISPLAY
+      echo "run-tests: unit tests use Xvfb on $DISPLAY"
+      return 0
+    fi
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  echo "run-tests: warning: Xvfb did not start; tests that need X will skip" >&2
+}
+
 start=$SECONDS
 summary=()   # one line per stage that ran, printed at the end
 total_passed=0
 total_failed=0
+total_skipped=0
 
 banner() { printf '\n==== %s ====\n' "$*"; }
 
@@ -62,7 +103,7 @@ finish() {
   else
     echo "Test suite FAILED."
   fi
-  echo "Total: $total_passed passed, $total_failed failed"
+  echo "Total: $total_passed passed, $total_failed failed, $total_skipped skipped"
   exit "$status"
 }
 
@@ -74,21 +115,24 @@ run_ctest() {
   # pipefail makes rc ctest's status, not tee's.
   ctest --test-dir "$dir" --output-on-failure -j"$jobs" --timeout 600 2>&1 | tee "$log" || rc=$?
   # "100% tests passed, 0 tests failed out of 57"
-  local counts passed=0 failed=0 ran=0
+  local counts passed=0 failed=0 ran=0 skipped
   counts=$(grep -E '^[0-9]+% tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -n 1 || true)
   if [[ -n $counts ]]; then
     failed=$(sed -E 's/.* ([0-9]+) tests? failed.*/\1/' <<<"$counts")
     ran=$(sed -E 's/.* out of ([0-9]+).*/\1/' <<<"$counts")
-    passed=$((ran - failed))
   fi
+  # CTest counts a skipped test as passed; keep them apart.
+  skipped=$(grep -cE '^[[:space:]]*[0-9]+ - .*\(Skipped\)$' "$log" || true)
+  passed=$((ran - failed - skipped))
   rm -f "$log"
   total_passed=$((total_passed + passed))
   total_failed=$((total_failed + failed))
+  total_skipped=$((total_skipped + skipped))
   if ((ran == 0)); then
     summary+=("$label: no tests found")
     echo "run-tests: warning: no tests found in $dir" >&2
   else
-    summary+=("$label: $passed passed, $failed failed")
+    summary+=("$label: $passed passed, $failed failed, $skipped skipped")
   fi
   if ((rc != 0 || failed != 0)); then
     fail "$label"
@@ -103,6 +147,10 @@ configure() {
 
 banner "Dependencies"
 "$root/scripts/install-deps.sh"
+
+if wants unit || wants asan; then
+  start_test_display
+fi
 
 # Plain build: also what the end-to-end scripts run.
 if wants unit || wants e2e; then
@@ -153,7 +201,7 @@ if wants fuzz; then
     export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
     export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
     work=$(mktemp -d)
-    trap 'rm -rf "$work"' EXIT
+    cleanup_dirs+=("$work")
     artifacts=$root/build-fuzz/artifacts
     mkdir -p "$artifacts"
     # Two at a time, one per core; each writes its own log.
