@@ -136,7 +136,7 @@ class FailedSave : public Files {
   }
   Tcb* edited(const std::string& name, const std::string& before) {
     Tcb* t = openFile(name, before);
-    StrInsert("changed ", &e->aline, 0);
+    StrInsert("changed-", &e->aline, 0);
     e->alineDirty = 1;
     return t;
   }
@@ -152,7 +152,7 @@ TEST_F(FailedSave, DiskFullMidwayKeepsTheOriginal) {
   EXPECT_EQ(e->quit, 0);  // the editor goes on
   SetWriteFault(0, 0);
   EXPECT_EQ(SaveOneText(e.V()), 0);
-  EXPECT_EQ(vt::ReadFile(dir.file("full")), "changed " + before);
+  EXPECT_EQ(vt::ReadFile(dir.file("full")), "changed-" + before);
 }
 
 TEST_F(FailedSave, RealFullFilesystem) {
