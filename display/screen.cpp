@@ -1,0 +1,3 @@
+#include "display/screen.h"
+
+Screen S;
