@@ -1,0 +1,242 @@
+// The dispatcher: one route per command number to the function that
+// performs it, with the route's argument.  A function that takes the editor
+// and one int is routed to directly; any other gets a small adapter here.
+#include "core/editor_state.h"
+#include "shell/commands.h"
+#include "shell/key_table.h"
+#include "shell/toggles.h"
+#include "shell/undo_bracket.h"
+
+namespace {
+
+using Action = void (*)(EditorState* V, int arg);
+
+struct Route {
+  Action run;  // null: the number names no command
+  int arg;
+};
+
+// Commands left out of the program for good.
+void unimp(EditorState* V, int) { SetAlert(V, "Unimplemented"); }
+
+// Commands whose function comes with later work; the comment on each route
+// names that function and the argument it is called with.
+void todo(EditorState* V, int) { SetAlert(V, "Unimplemented"); }
+
+constexpr Route kRoutes[kCmdCount] = {
+    {nullptr, 0},  // 0 FirstOfTwo
+    {nullptr, 0},  // 1 (no name)
+    {todo, 4},  // 2 OneLeft: CursorMove 4
+    {todo, 5},  // 3 OneRight: CursorMove 5
+    {todo, 8},  // 4 WordLeft: CursorMove 8
+    {todo, 9},  // 5 WordRight: CursorMove 9
+    {todo, 21},  // 6 BegOfLine: CursorMove 21
+    {todo, 22},  // 7 EndOfLine: CursorMove 22
+    {todo, 8},  // 8 ScrollLeft: SyncroScroll
+    {todo, 9},  // 9 ScrollRight: SyncroScroll
+    {todo, 10},  // 10 PageLeft: SyncroScroll
+    {todo, 11},  // 11 PageRight: SyncroScroll
+    {todo, 0},  // 12 OneUp: CursorMove 0
+    {todo, 2},  // 13 OneDown: CursorMove 2
+    {todo, 14},  // 14 PageDown: SyncroScroll
+    {todo, 15},  // 15 PageUp: SyncroScroll
+    {todo, 13},  // 16 FirstLine: CursorMove 13
+    {todo, 14},  // 17 LastLine: CursorMove 14
+    {todo, 15},  // 18 FirstPos: CursorMove 15
+    {todo, 16},  // 19 LastPos: CursorMove 16
+    {todo, 20},  // 20 Scrolldown: SyncroScroll
+    {todo, 21},  // 21 ScrollUp: SyncroScroll
+    {todo, 11},  // 22 TopOfScrn: CursorMove 11
+    {todo, 12},  // 23 BottomOfScrn: CursorMove 12
+    {todo, 17},  // 24 MakeTopOfScrn: CursorMove 17
+    {todo, 18},  // 25 MakeMiddleOfScrn: CursorMove 18
+    {todo, 19},  // 26 MakeBottomOfScrn: CursorMove 19
+    {todo, 20},  // 27 GotoLine: CursorMove 20
+    {todo, 27},  // 28 PrevPos: CursorMove 27
+    {todo, 1},  // 29 Backspace: BackSpace 1
+    {todo, 0},  // 30 UnBackspace: UnBackSpace
+    {todo, 0},  // 31 DelChr: DeleteChar
+    {todo, 0},  // 32 DelLine: DeleteLine
+    {todo, 0},  // 33 UnDelLine: UndoDeleteLine
+    {todo, 0},  // 34 NewLine: NewLine
+    {todo, 0},  // 35 AddLine: AddNewLine
+    {todo, 0},  // 36 DupLine: DupLine
+    {todo, 0},  // 37 CopyChr: CopyChar
+    {todo, 0},  // 38 InsLine: InsNewLine
+    {todo, 0},  // 39 DelRtWord: DeleteRightWord
+    {todo, 0},  // 40 DelLtWord: DeleteLeftWord
+    {todo, 0},  // 41 DelToEol: DeleteToEol
+    {todo, 23},  // 42 TabRt: CursorMove 23
+    {todo, 24},  // 43 TabLt: CursorMove 24
+    {todo, 3},  // 44 MarkBlockBegin: MarkBlk 3
+    {todo, 4},  // 45 MarkBlockEnd: MarkBlk 4
+    {todo, 5},  // 46 MarkColumnUpLeft: MarkBlk 5
+    {todo, 6},  // 47 MarkColumnDownRight: MarkBlk 6
+    {todo, 1},  // 48 MarkWord: MarkBlk 1
+    {todo, 2},  // 49 MarkToEOL: MarkBlk 2
+    {unimp, 0},  // 50 MarkParagraph
+    {todo, 0},  // 51 DragLineUp: DragLineUp
+    {todo, 0},  // 52 DragLineDown: DragLineDown
+    {todo, 0},  // 53 ToggleColumn: TglColumnBlk
+    {todo, 0},  // 54 UnmarkBlock: RemoveBlk
+    {todo, 25},  // 55 GotoBlockBeg: CursorMove 25
+    {todo, 26},  // 56 GotoBlockEnd: CursorMove 26
+    {todo, 0},  // 57 CopyBlock: CopyBlk
+    {todo, 0},  // 58 MoveBlock: MoveBlk
+    {todo, 0},  // 59 DeleteBlock: DeleteBlk
+    {todo, 0},  // 60 FillBlock: FillBlk
+    {todo, 0},  // 61 CopyToBuf: CopyToBuf 0
+    {todo, 1},  // 62 CutToBuf: CopyToBuf 1
+    {todo, 0},  // 63 AppendCopyToBuf: AppendToBuf 0
+    {todo, 1},  // 64 AppendCutToBuf: AppendToBuf 1
+    {todo, 1},  // 65 PasteFromBuf: PasteFromBuf 1
+    {todo, 0},  // 66 ClearBuf: ClearBuf
+    {todo, 0},  // 67 ReadBlock: ReadBlockCmd
+    {todo, 0},  // 68 WriteBlock: WriteBlockCmd
+    {todo, 1},  // 69 Search: Search 1
+    {todo, 2},  // 70 SearchReplace: Search 2
+    {todo, 0},  // 71 RepeatSearch: repeatSearch
+    {todo, 512},  // 72 OpenText: OpenTextCmd 512
+    {todo, 0},  // 73 SaveExit: EndText_ 0
+    {todo, 2},  // 74 SaveStay: EndText_ 2
+    {todo, 4},  // 75 DiscardExit: EndText_ 4
+    {todo, 0},  // 76 LineupLeft: Lineup
+    {todo, 0},  // 77 OpenBlockCopy: OpenBlk 0
+    {todo, 1},  // 78 OpenBlockMove: OpenBlk 1
+    {todo, 0},  // 79 OpenBuffer: OpenBuf
+    {ToggleSet, 9},  // 80 ToggleInsert
+    {ToggleSet, 10},  // 81 ToggleWordwrap
+    {ToggleSet, 2},  // 82 SetRmargin
+    {ToggleSet, 1},  // 83 SetLmargin
+    {ToggleSet, 0},  // 84 ZoomText
+    {StepView, 0},  // 85 NextText
+    {ToggleSet, 17},  // 86 ToggleSoftCR
+    {ToggleSet, 11},  // 87 ToggleTabsOut
+    {ToggleSet, 23},  // 88 ToggleLF
+    {todo, 0},  // 89 CenterLine: CenterLine
+    {todo, 0},  // 90 UndoCursorline: UndoLine
+    {todo, 0},  // 91 AsciiChart: AsciiChart
+    {todo, 0},  // 92 BackOnlySave: toTube
+    {ToggleSet, 22},  // 93 ToggleCR
+    {todo, 0},  // 94 ROT13: Rot13Block
+    {SetLitt, 1},  // 95 InsertLiteral
+    {todo, 0},  // 96 MarkAll: MarkBlk 0
+    {todo, 0},  // 97 SortLines: SortBlock
+    {ToggleSet, 16},  // 98 BoxDraw
+    {todo, 0},  // 99 WrapPara: Reflow
+    {todo, 0},  // 100 UpperCase: CaseSwitch 0
+    {todo, 1},  // 101 LowerCase: CaseSwitch 1
+    {todo, 0},  // 102 SetBookMark: SetBookmark 0
+    {todo, 1},  // 103 RemoveBookMark: SetBookmark 1
+    {todo, 0},  // 104 RemoveAllBookMarks: ClearBookmarks
+    {todo, 1},  // 105 PrevBookMark: FindBookmark 1
+    {todo, 0},  // 106 NextBookMark: FindBookmark 0
+    {todo, 0},  // 107 MacroRecord: MacroRec
+    {todo, 0},  // 108 SumLines: SumBlock
+    {todo, 0},  // 109 MacroSave: fileTest
+    {unimp, 0},  // 110 MacroLoad
+    {unimp, 0},  // 111 MacroEdit
+    {todo, 28},  // 112 MarkPos: CursorMove 28
+    {todo, 29},  // 113 JumpToPos: CursorMove 29
+    {todo, 30},  // 114 Zap: CursorMove 30
+    {todo, 0},  // 115 LineupRight: LineupRight
+    {todo, 0},  // 116 Print: StartPrint
+    {todo, 0},  // 117 (no name): StopPrint
+    {todo, 0},  // 118 CharCount: charCount
+    {ToggleSet, 15},  // 119 ToggleNoKeyRepeat
+    {todo, 0},  // 120 NewLineColumn: NewLineColumn
+    {ToggleSet, 25},  // 121 TogglePointing
+    {ToggleSet, 26},  // 122 Toggle1Click
+    {todo, 3},  // 123 AllDown: CursorMove 3
+    {todo, 1},  // 124 AllUp: CursorMove 1
+    {todo, 1},  // 125 BlockToUpperCase: BlockToCase 1
+    {todo, 0},  // 126 BlockToLowerCase: BlockToCase 0
+    {todo, 0},  // 127 MoveColumn: MoveColumn
+    {todo, 0},  // 128 LineupCokumn: LineupColumn 0
+    {todo, 0},  // 129 Lix: Lix
+    {todo, 0},  // 130 KeyConfig: KeyConfig
+    {todo, 0},  // 131 SaveConfig: SaveConfig
+    {todo, 0},  // 132 LoadConfig: LoadConfigCmd
+    {StepView, 1},  // 133 PrevText
+    {todo, 0},  // 134 ColorConfig: ColorConfig
+    {todo, 0},  // 135 ResetConfig: ResetConfig
+    {todo, 0},  // 136 About: helpUp (about text)
+    {todo, 0},  // 137 SetDefaults: SetDefaults
+    {todo, 0},  // 138 FontConfig: FontConfig
+    {todo, 32},  // 139 LeftOfLine: CursorMove 32
+    {todo, 33},  // 140 IndentUp: CursorMove 33
+    {todo, 34},  // 141 IndentDown: CursorMove 34
+    {todo, 35},  // 142 WordEndLeft: CursorMove 35
+    {todo, 36},  // 143 WordEndRight: CursorMove 36
+    {todo, 1},  // 144 LineupComment: LineupColumn 1
+    {todo, 0},  // 145 ReloadText: ReloadText
+    {todo, 0},  // 146 PrintConfig: printConfig
+    {todo, 0},  // 147 Compare: Compare
+    {todo, 0},  // 148 UnCompare: UnCompare
+    {ToggleSet, 27},  // 149 ToggleSyncScroll
+    {todo, 150},  // 150 HelpFileMenu: cmdHelpUp 150
+    {todo, 151},  // 151 HelpOnHelp: cmdHelpUp 151
+    {nullptr, 0},  // 152 (no name)
+    {nullptr, 0},  // 153 (no name)
+    {nullptr, 0},  // 154 (no name)
+    {nullptr, 0},  // 155 (no name)
+    {nullptr, 0},  // 156 (no name)
+    {todo, 0},  // 157 CopyToClip: CopyToClip 0
+    {todo, 1},  // 158 CopyToPrimary: CopyToClip 1
+    {todo, 0},  // 159 PasteFromClip: PasteFromClip 0
+    {todo, 0},  // 160 BufToClip: BufToClip
+    {todo, 4},  // 161 ClipToBuf: PasteFromClip 4
+    {todo, 1},  // 162 PasteFromPrimary: PasteFromClip 1
+    {todo, 0},  // 163 OpenClip: OpenClip
+    {ToggleSet, 3},  // 164 SetTab
+    {ToggleSet, 4},  // 165 SetLeftTab
+    {ToggleSet, 5},  // 166 SetDecimalTab
+    {ToggleSet, 6},  // 167 ClearTab
+    {ToggleSet, 8},  // 168 ClearAllTabs
+    {ToggleSet, 7},  // 169 ResetAllTabs
+    {ToggleSet, 21},  // 170 UTF-8
+    {ToggleSet, 20},  // 171 ISO-8859
+    {ToggleSet, 19},  // 172 DosCodepage
+    {ToggleSet, 14},  // 173 ToggleSourceView
+    {todo, 256},  // 174 OpenTextISO: OpenTextCmd 256
+    {todo, 0},  // 175 BackspaceNoSave: BackSpace 0
+    {todo, 0},  // 176 UnDeleteBlock: UnDeleteBlk
+    {todo, 0},  // 177 AppendCopyLineToBuf: AppendLineToBuf 0
+    {todo, 1},  // 178 AppendCutLineToBuf: AppendLineToBuf 1
+    {todo, 0},  // 179 PasteCopyFromBuf: PasteFromBuf 0
+    {ToggleSet, 24},  // 180 ToggleWordSet
+    {ToggleSet, 18},  // 181 ToggleTabMode
+    {unimp, 0},  // 182 ToggleFormatOut
+    {todo, 0},  // 183 JoinLine: JoinLine
+    {unimp, 0},  // 184 ViewStatus
+    {todo, 0},  // 185 Indent: Indent
+    {todo, 0},  // 186 UnIndent: UnIndent
+    {todo, 0},  // 187 CommentOut: Comment
+    {todo, 0},  // 188 UnComment: UnComment
+    {todo, 0},  // 189 Undo: Undo
+    {todo, 0},  // 190 Redo: Redo
+    {todo, 4},  // 191 DragBlockLeft: DragBlk 4
+    {todo, 5},  // 192 DragBlockRight: DragBlk 5
+    {todo, 0},  // 193 DragBlockUp: DragBlk 0
+    {todo, 2},  // 194 DragBlockDown: DragBlk 2
+    {todo, 6},  // 195 DragBlockPageUp: DragBlk 6
+    {todo, 7},  // 196 DragBlockPageDown: DragBlk 7
+    {todo, 128},  // 197 OpenTextDOS: OpenTextCmd 128
+    {todo, 1},  // 198 MatchBack: Match 1
+    {todo, 0},  // 199 MatchForw: Match 0
+    {todo, 0},  // 200 SendMorse: Morse
+    {todo, 0},  // 201 ViewMenu: MenuUp
+    {todo, 0},  // 202 ViewFileMenu: FileMenuUp
+};
+
+}  // namespace
+
+void DoCommand(EditorState* V, int* cmd) {
+  int n = *cmd;
+  UdoPreCmd(V, n);
+  if (IsCommand(n) && kRoutes[n].run)
+    kRoutes[n].run(V, kRoutes[n].arg);
+  else
+    *cmd = -1;
+  UdoPostCmd(V, *cmd);
+}
