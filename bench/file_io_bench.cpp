@@ -41,7 +41,7 @@ int gen(const char* path, long mb) {
     line.clear();
     int indent = rng() % 3 ? int(rng() % 4) * 4 : 0;
     line.append(size_t(indent), ' ');
-    int len = 20 + int(rng() % 61);
+    int len = 30 + int(rng() % 61);
     while (int(line.size()) < len) {
       unsigned r = rng() % 100;
       if (r < 15)
@@ -84,6 +84,7 @@ int main(int argc, char** argv) {
     SplitFileName(V.get(), dir, name, argv[3]);
     CopyCut(t->fileName, sizeof t->fileName, name);
     CopyCut(t->dirName, sizeof t->dirName, dir);
+    t->mode &= ~MODE_TABSOUT;  // blanks written as read: the output must equal the input
     auto t1 = std::chrono::steady_clock::now();
     if (SaveOneText(V.get()) != 0) std::fprintf(stderr, "save failed: %s\n", V->alertText);
     saveS = seconds(t1);

@@ -63,7 +63,7 @@ std::byte* takeBlock(EditorState* V, size_t size) {
     return nullptr;
   }
   std::byte* at = arena_detail::rangeBase + size_t(slot) * kSlotSize;
-  void* p = mmap(at, committedBytes(size), PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_FIXED, -1, 0);
+  void* p = mmap(at, committedBytes(size), PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_FIXED | MAP_POPULATE, -1, 0);
   if (p == MAP_FAILED) {
     freeSlots.push_back(slot);
     return nullptr;

@@ -40,10 +40,55 @@ bool isCont(uint8_t b) { return (b & 0xc0) == 0x80; }
 // One line of a UTF-8 chunk: bytes copied, blanks that reach a tab stop
 // folded into a TAB.  Returns the index where the scan stopped and sets
 // *why: 0 line end, 1 full, 2 width reached, 3 data exhausted.
+// The common line: its end lies within the chunk and it fits the store and
+// the width as it is.  One pass without limit checks; false when the line
+// needs the careful scan.
+bool quickUtf8(const uint8_t* d, int start, int end, int width, uint8_t* out, int* outLen, int* stop) {
+  int span = std::min(end - start, kLineMax + 1);
+  const auto* nl = static_cast<const uint8_t*>(std::memchr(d + start, LF, size_t(span)));
+  if (!nl) return false;
+  int e = int(nl - d);
+  if (const void* cr = std::memchr(d + start, CR, size_t(e - start))) e = int(static_cast<const uint8_t*>(cr) - d);
+  if (e - start > kLineMax) return false;
+  int n = 0, col = 0, lastNonSpace = 0;
+  for (int k = start; k < e; k++) {
+    uint8_t b = d[k];
+    out[n++] = b;
+    bool sp = b == SP;
+    col = b == TAB ? (col + 8) & ~7 : col + (sp || !isCont(b));
+    lastNonSpace = sp ? lastNonSpace : n;
+    if (sp && (col & 7) == 0) {
+      out[lastNonSpace] = TAB;
+      n = lastNonSpace + 1;
+      lastNonSpace = n;
+    }
+  }
+  if (col > width) return false;
+  *outLen = n;
+  *stop = e;
+  return true;
+}
+
 int scanUtf8(const uint8_t* d, int start, int end, int width, uint8_t* out, int* outLen, int* why) {
+  int quickStop;
+  if (quickUtf8(d, start, end, width, out, outLen, &quickStop)) {
+    *why = 0;
+    return quickStop;
+  }
   int i = start, col = 0, n = 0, lastNonSpace = 0;
   int blankAt = -1;
   for (;;) {
+    // Fast run over bytes that are neither blanks nor controls: each adds at
+    // most one column and one byte, so the bounds can be settled up front.
+    int lim = std::min(end, i + std::min(kLineMax - n, width - col));
+    if (i < lim && d[i] > SP) {
+      do {
+        uint8_t b = d[i++];
+        out[n++] = b;
+        col += !isCont(b);
+      } while (i < lim && d[i] > SP);
+      lastNonSpace = n;
+    }
     if (i >= end) {
       *why = 3;
       break;
