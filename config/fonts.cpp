@@ -1,0 +1,231 @@
+#include "config/fonts.h"
+
+#include <dlfcn.h>
+#include <sys/stat.h>
+
+#include <clocale>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+
+#include "display/glyph_renderer.h"
+
+FontData fontData;
+
+namespace {
+
+// fontconfig's types, kept opaque: only pointers cross the boundary.
+struct FcPattern;
+struct FcConfig;
+struct FcObjectSet;
+struct FcFontSet {
+  int nfont;
+  int sfont;
+  FcPattern** fonts;
+};
+using FcBool = int;
+using FcChar8 = unsigned char;
+constexpr int FcResultMatch = 0;
+constexpr int FcMatchPattern = 0;
+
+struct FcApi {
+  FcBool (*Init)();
+  FcConfig* (*InitLoadConfigAndFonts)();
+  void (*Fini)();
+  FcPattern* (*NameParse)(const FcChar8*);
+  FcBool (*ConfigSubstitute)(FcConfig*, FcPattern*, int);
+  void (*DefaultSubstitute)(FcPattern*);
+  FcPattern* (*FontMatch)(FcConfig*, FcPattern*, int*);
+  int (*PatternGetString)(const FcPattern*, const char*, int, FcChar8**);
+  void (*PatternDestroy)(FcPattern*);
+  void (*ConfigDestroy)(FcConfig*);
+  FcFontSet* (*FontList)(FcConfig*, FcPattern*, FcObjectSet*);
+  FcObjectSet* (*ObjectSetBuild)(const char*, ...);
+  void (*FontSetDestroy)(FcFontSet*);
+  void (*ObjectSetDestroy)(FcObjectSet*);
+};
+
+struct DlCloser {
+  void operator()(void* h) const { dlclose(h); }
+};
+using DlHandle = std::unique_ptr<void, DlCloser>;
+
+template <class F>
+bool bind(void* lib, const char* name, F& f) {
+  f = reinterpret_cast<F>(dlsym(lib, name));
+  return f != nullptr;
+}
+
+bool bindAll(void* lib, FcApi& fc) {
+  return bind(lib, "FcInit", fc.Init) &&
+         bind(lib, "FcInitLoadConfigAndFonts", fc.InitLoadConfigAndFonts) &&
+         bind(lib, "FcFini", fc.Fini) && bind(lib, "FcNameParse", fc.NameParse) &&
+         bind(lib, "FcConfigSubstitute", fc.ConfigSubstitute) &&
+         bind(lib, "FcDefaultSubstitute", fc.DefaultSubstitute) &&
+         bind(lib, "FcFontMatch", fc.FontMatch) &&
+         bind(lib, "FcPatternGetString", fc.PatternGetString) &&
+         bind(lib, "FcPatternDestroy", fc.PatternDestroy) &&
+         bind(lib, "FcConfigDestroy", fc.ConfigDestroy) && bind(lib, "FcFontList", fc.FontList) &&
+         bind(lib, "FcObjectSetBuild", fc.ObjectSetBuild) &&
+         bind(lib, "FcFontSetDestroy", fc.FontSetDestroy) &&
+         bind(lib, "FcObjectSetDestroy", fc.ObjectSetDestroy);
+}
+
+bool endsWith(const char* s, const char* tail) {
+  size_t n = std::strlen(s), t = std::strlen(tail);
+  return n >= t && std::memcmp(s + n - t, tail, t) == 0;
+}
+
+bool fileExists(const char* path) {
+  struct stat st;
+  return path[0] && stat(path, &st) == 0 && S_ISREG(st.st_mode);
+}
+
+// Copies a name into a kFontItemSize-byte item, cut to fit.
+void copyName(char* dst, const char* src) {
+  size_t n = std::strlen(src);
+  if (n >= size_t(kFontItemSize)) n = kFontItemSize - 1;
+  std::memcpy(dst, src, n);
+  dst[n] = 0;
+}
+
+// Lists matching font files into dest; fontconfig is running.
+void listFiles(const FcApi& fc, FcConfig* config, FcPattern* pat, char* dest, int most) {
+  FcObjectSet* objects = fc.ObjectSetBuild("file", static_cast<const char*>(nullptr));
+  if (!objects) return;
+  int taken = 0;
+  if (FcFontSet* set = fc.FontList(config, pat, objects)) {
+    for (int i = 0; i < set->nfont && taken < most; i++) {
+      FcChar8* file = nullptr;
+      if (fc.PatternGetString(set->fonts[i], "file", 0, &file) != FcResultMatch || !file) continue;
+      const char* name = reinterpret_cast<const char*>(file);
+      // A name that does not fit would be cut into a path that is not there.
+      if (std::strlen(name) >= size_t(kFontItemSize)) continue;
+      if (!endsWith(name, "ttf") && !endsWith(name, "otf")) continue;
+      copyName(dest + size_t(taken) * kFontItemSize, name);
+      dest[size_t(++taken) * kFontItemSize] = 0;
+    }
+    fc.FontSetDestroy(set);
+  }
+  fc.ObjectSetDestroy(objects);
+}
+
+int matchFile(const FcApi& fc, FcConfig* config, FcPattern* pat, char* dest) {
+  fc.ConfigSubstitute(config, pat, FcMatchPattern);
+  fc.DefaultSubstitute(pat);
+  int result = FcResultMatch;
+  FcPattern* match = fc.FontMatch(config, pat, &result);
+  if (!match) return 1;
+  int found = 1;
+  FcChar8* file = nullptr;
+  if (fc.PatternGetString(match, "file", 0, &file) == FcResultMatch && file &&
+      std::strlen(reinterpret_cast<const char*>(file)) < size_t(kFontItemSize)) {
+    copyName(dest, reinterpret_cast<const char*>(file));
+    found = 0;
+  }
+  fc.PatternDestroy(match);
+  return found;
+}
+
+// One font from the settings; "" or the renderer's message.
+std::string build(GlyphFont*& f, const char* name, const char* file, int size, int width,
+                  int baseline, int lineSpace) {
+  crapSetFont(f, name, file, size, width, baseline, lineSpace);
+  return crapOpenFontChecked(f);
+}
+
+}  // namespace
+
+void fontsInit() {
+  fontData = FontData{};
+  copyName(fontData.menuFont, ":Mono:Courier");
+  fontData.menuSize = 18;
+  copyName(fontData.textFont, ":Mono:Courier");
+  fontData.textSize = 18;
+}
+
+int fontScann(char* dest, const char* pattern, int most) {
+  if (most > 0) dest[0] = 0;
+  DlHandle lib(dlopen("libfontconfig.so.1", RTLD_LAZY));
+  if (!lib) return 2;
+  FcApi fc{};
+  if (!bindAll(lib.get(), fc)) return 2;
+
+  fc.Init();
+  FcConfig* config = fc.InitLoadConfigAndFonts();
+  if (!config) return most > 0 ? 2 : 1;
+  FcPattern* pat = fc.NameParse(reinterpret_cast<const FcChar8*>(pattern));
+  int result = 1;
+  if (pat) {
+    if (most > 0) {
+      listFiles(fc, config, pat, dest, most);
+      result = 2;
+    } else {
+      result = matchFile(fc, config, pat, dest);
+    }
+    fc.PatternDestroy(pat);
+  } else if (most > 0) {
+    result = 2;
+  }
+  fc.ConfigDestroy(config);
+  fc.Fini();
+  return result;
+}
+
+int fontFinder(char* dest, const char* pattern) { return fontScann(dest, pattern, 0); }
+
+bool ResolveFontFile(char* file, bool askFontconfig, const char (*fallbacks)[64]) {
+  if (fileExists(file)) return true;
+  if (askFontconfig) {
+    char found[kFontItemSize] = "";
+    if (fontFinder(found, "Mono") == 0 && fileExists(found)) {
+      copyName(file, found);
+      return true;
+    }
+  }
+  for (int i = 0; fallbacks[i][0]; i++) {
+    if (fileExists(fallbacks[i])) {
+      copyName(file, fallbacks[i]);
+      return true;
+    }
+  }
+  return false;
+}
+
+std::string fontsSetChecked(EditorState*, int printFontSize) {
+  FontData& d = fontData;
+  char menuFile[kFontItemSize], textFile[kFontItemSize];
+  copyName(menuFile, d.menuFontFile);
+  copyName(textFile, d.textFontFile);
+  if (!ResolveFontFile(menuFile, true, tryFonts) || !ResolveFontFile(textFile, true, tryFonts)) {
+    const char* which = fileExists(menuFile) ? textFile : menuFile;
+    std::string line = "vexor: no font file found";
+    if (which[0]) line += std::string(" (\"") + which + "\" does not exist)";
+    return line + "; fontconfig has no match for \"Mono\" and none of the fallback files exists";
+  }
+  copyName(d.menuFontFile, menuFile);
+  copyName(d.textFontFile, textFile);
+
+  std::string err = build(font2, d.menuFont, d.menuFontFile, d.menuSize, 0, 0, 0);
+  if (err.empty())
+    err = build(font, d.textFont, d.textFontFile, d.textSize, d.textWidth, d.textBaseline,
+                d.textLineSpace);
+  if (err.empty()) err = build(pfont, d.textFont, d.textFontFile, printFontSize, 0, 0, 0);
+  // With a fixed cell on screen, printing keeps columns aligned too, at the
+  // print font's own natural width.
+  if (err.empty() && d.textWidth)
+    err = build(pfont, d.textFont, d.textFontFile, printFontSize, pfont->charWidth, 0, 0);
+  crapClearCache();
+
+  const char* lang = std::getenv("LANG");
+  std::setlocale(LC_CTYPE, lang ? lang : "");
+  return err;
+}
+
+void fontsSet(EditorState* V, int printFontSize) {
+  const std::string err = fontsSetChecked(V, printFontSize);
+  if (err.empty()) return;
+  std::fprintf(stderr, "%s\n", err.c_str());
+  std::exit(1);
+}
