@@ -1,17 +1,33 @@
-// vexor: entry point.
-#include <X11/Xlib.h>
-
+// vexor: a keyboard-driven X11 text editor.
 #include <cstdio>
-#include <cstdlib>
+#include <cstring>
 
-int main(int, char**) {
-  Display* d = XOpenDisplay(nullptr);
-  if (!d) {
-    const char* name = std::getenv("DISPLAY");
-    std::fprintf(stderr, "vexor: cannot open the X display%s%s%s; vexor needs an X server\n",
-                 name ? " \"" : "", name ? name : " (DISPLAY is not set)", name ? "\"" : "");
-    return 1;
+#include "shell/event_loop.h"
+
+namespace {
+
+constexpr const char* kUsage =
+    "Usage: vexor [-d] [-f] [FILE]...\n"
+    "Edit the FILEs, each in a text of its own, beside an empty one.\n"
+    "\n"
+    "  -d         ignore the settings in the configuration file\n"
+    "  -f         ignore the font settings in the configuration file\n"
+    "  --help     show this help and exit\n"
+    "  --version  show the version and exit\n"
+    "\n"
+    "Press left Windows + Space (or Shift + Space) in the editor for the main menu.\n";
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const Options opt = ParseOptions(argc, argv);
+  if (opt.help) {
+    std::fputs(kUsage, stdout);
+    return 0;
   }
-  XCloseDisplay(d);
-  return 0;
+  if (opt.version) {
+    std::printf("vexor %s\n", VEXOR_VERSION);
+    return 0;
+  }
+  return RunVexor(argc, argv);
 }

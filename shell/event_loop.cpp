@@ -1,0 +1,365 @@
+// The event loop, the key-press steps, the window title, closing all texts.
+#include "shell/event_loop.h"
+
+// Xlib's own Screen would clash with the editor's screen record.
+#define Screen XlibScreen
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#undef Screen
+
+#include <cstring>
+
+#include "core/editor_state.h"
+#include "display/glyph_renderer.h"
+#include "display/screen.h"
+#include "edit/typing.h"
+#include "shell/commands.h"
+#include "shell/key_table.h"
+
+namespace {
+
+LoopHooks hooks;
+EditorState* loopV = nullptr;  // for redraw_, which long operations call bare
+XIC inputContext = nullptr;
+Atom wmDelete = 0;
+uint32_t unrepeat = 0;  // time of the last key release while repeat is off
+
+constexpr int kTitleMax = 255;  // bytes; the title buffer holds 256
+
+// ---- Painting until the screen painter takes over ----------------------
+
+// One row of `n` characters at baseline y in pair p.
+void paintRow(const tchar* s, int n, int p, int x, int y) {
+  if (!font || n <= 0) return;
+  crapText(S.display, S.window, font, S.pairs[p][0], S.pairs[p][1], x, y, s, n);
+}
+
+int rowWidth(const Tcb* t) { return t->cols < 255 ? (t->cols > 0 ? t->cols : 1) : 255; }
+
+void bytesToRow(tchar* row, int n, const char* s) {
+  for (int i = 0; i < n; i++) row[i] = ' ';
+  for (int i = 0; i < n && s[i]; i++) row[i] = static_cast<unsigned char>(s[i]);
+}
+
+void paintHead(EditorState* V, Tcb* t) {
+  if (!t->headY) return;
+  tchar row[256];
+  const int n = rowWidth(t);
+  if (V->alertText[0] && V->textWithAlert == t) {
+    bytesToRow(row, n, V->alertText);
+    paintRow(row, n, 2, t->leftX, t->headY);
+    return;
+  }
+  for (int i = 0; i < n; i++) {
+    const int c = t->leftCol + i;
+    row[i] = c < kAlineMax ? t->ruler[c] : ' ';
+  }
+  paintRow(row, n, 8, t->leftX, t->headY);
+}
+
+void paintStatus(EditorState* V, Tcb* t) {
+  char buf[300];
+  std::snprintf(buf, sizeof buf, "    pos: %3d  row: %5d  %c", t->col + 1, t->lineNo,
+                t->modified || V->alineDirty ? '*' : ' ');
+  tchar row[256];
+  const int n = rowWidth(t);
+  bytesToRow(row, n, buf);
+  paintRow(row, n, 11, t->leftX, t->statusY);
+}
+
+void paintText(EditorState* V, Tcb* t) {
+  const int n = rowWidth(t);
+  // The top line: the cursor line's row is kept unless line 1 comes first.
+  Link* l = t->curLine;
+  int steps = 0;
+  while (steps < t->row && !IsBase(l->prev())) {
+    l = l->prev();
+    steps++;
+  }
+  t->row = steps;
+  static ActiveLine stored;
+  tchar row[256];
+  bool ended = false;
+  int y = t->textY;
+  for (int r = 0; r < t->rows; r++, y += V->lineHeight) {
+    if (ended || IsBase(l)) {
+      bytesToRow(row, n, ended ? "" : "    [End of text]");
+      paintRow(row, n, 2, t->leftX, y);
+      ended = true;
+      continue;
+    }
+    const bool cursorLine = l == t->curLine;
+    const ActiveLine* line = cursorLine ? &V->aline : &stored;
+    if (!cursorLine) GetLine(l, &stored);
+    for (int i = 0; i < n; i++) {
+      const int c = t->leftCol + i;
+      row[i] = c < line->count ? line->c[c] : ' ';
+    }
+    paintRow(row, n, cursorLine ? 22 : 14, t->leftX, y);
+    if (cursorLine && t->col >= t->leftCol && t->col - t->leftCol < n) {
+      const tchar ch = row[t->col - t->leftCol];
+      paintRow(&ch, 1, ch == ' ' ? 5 : 4, t->leftX + (t->col - t->leftCol) * V->charWidth, y);
+    }
+    l = l->next();
+  }
+}
+
+void builtinPaint(EditorState* V) {
+  Tcb* t = V->curTcb;
+  if (!S.display || !font || !t || !t->base) return;
+  paintHead(V, t);
+  paintStatus(V, t);
+  paintText(V, t);
+  V->redraw = 0;
+}
+
+void builtinPaintAlert(EditorState* V) {
+  Tcb* t = V->textWithAlert;
+  if (!S.display || !font || !t || !t->base) return;
+  paintHead(V, t);
+}
+
+// ---- Key press ----------------------------------------------------------
+
+int onKeyPress(EditorState* V, XEvent* ev) {
+  XKeyEvent* k = &ev->xkey;
+  if (RepeatDropped(uint32_t(k->time), unrepeat)) return 0;
+  int code = 0;
+  if (V->inputMode != ModeKeyConfig) {
+    const int conv = KeyConv(k->keycode, k->state, &V->twoKeyPending);
+    if (conv > 255) {
+      code = conv + 0x40000000;
+    } else {
+      code = sysKey(V, ev, conv);
+      if (code < 0) {
+        Repaint(V);
+        return V->quit;
+      }
+    }
+  }
+  HandleKey(V, code, k->keycode, k->state);
+  const int quit = V->quit;
+  Repaint(V);
+  return quit;
+}
+
+int onClientMessage(EditorState* V, XEvent* ev) {
+  if (!wmDelete || Atom(ev->xclient.data.l[0]) != wmDelete) return 0;
+  if (V->inputMode == ModeEdit) {
+    if (!V->curTcb) return 1;
+    (hooks.closeAll ? hooks.closeAll : CloseAll)(V);
+    const int quit = V->quit;
+    Repaint(V);
+    return quit;
+  }
+  // A pop-up must be closed by its own keys, not bypassed by the window manager.
+  return V->curTcb ? 0 : 1;
+}
+
+}  // namespace
+
+// ---- Command line -------------------------------------------------------
+
+Options ParseOptions(int argc, char** argv) {
+  Options o;
+  for (int i = 1; i < argc; i++) {
+    const char* a = argv[i];
+    if (a[0] != '-') {
+      o.files.push_back(a);
+    } else if (std::strcmp(a, "--help") == 0) {
+      o.help = true;
+    } else if (std::strcmp(a, "--version") == 0) {
+      o.version = true;
+    } else if (a[1] == 'd') {
+      o.optDefaults = 1;
+    } else if (a[1] == 'f') {
+      o.optNoFonts = 1;
+    }
+  }
+  return o;
+}
+
+// ---- Hooks and loop state -----------------------------------------------
+
+LoopHooks& loopHooks() { return hooks; }
+uint32_t& unrepeatTime() { return unrepeat; }
+
+void SetLoopX(_XIC* ic, unsigned long deleteAtom) {
+  inputContext = ic;
+  wmDelete = deleteAtom;
+}
+
+// ---- Events ---------------------------------------------------------------
+
+int HandleEvent(EditorState* V, XEvent* ev) {
+  int quit = 0;
+  switch (ev->type) {
+    case KeyPress:
+      quit = onKeyPress(V, ev);
+      break;
+    case KeyRelease:
+      if (V->toggles & TGL_NOREPEAT) unrepeat = uint32_t(ev->xkey.time);
+      break;
+    case ButtonPress:
+      if (hooks.buttonPress) hooks.buttonPress(V, ev);
+      break;
+    case ButtonRelease:
+      if (hooks.buttonRelease) hooks.buttonRelease(V, ev);
+      break;
+    case MotionNotify:
+      if (hooks.motion) hooks.motion(V, ev);
+      break;
+    case Expose:
+      if (ev->xexpose.count == 0) {
+        V->redraw |= REDRAW_ALL;
+        Repaint(V);
+      }
+      break;
+    case MapNotify:
+      V->redraw |= REDRAW_ALL;
+      Repaint(V);
+      if (hooks.repaintPopups) hooks.repaintPopups(V);
+      break;
+    case ConfigureNotify: {
+      const XConfigureEvent& c = ev->xconfigure;
+      // The Expose that follows a real change repaints.
+      if (c.window == S.window && (c.width != S.width || c.height != S.height)) {
+        S.width = c.width;
+        S.height = c.height;
+        Resize(V, &S);
+      }
+      break;
+    }
+    case SelectionClear:
+      if (hooks.selClear) hooks.selClear(V, ev);
+      break;
+    case SelectionRequest:
+      if (hooks.selRequest) hooks.selRequest(V, ev);
+      break;
+    case SelectionNotify:
+      if (hooks.selNotify) hooks.selNotify(V, ev);
+      Repaint(V);
+      break;
+    case ClientMessage:
+      quit = onClientMessage(V, ev);
+      break;
+    default:
+      break;
+  }
+  // An impossible internal state ends the editor after this event, whatever
+  // the event was.
+  if (V->fatal) quit = 1;
+  return quit;
+}
+
+void EventLoop(EditorState* V) {
+  loopV = V;
+  int quit = 0;
+  XEvent ev;
+  while ((V->curTcb || V->inputMode == ModePrompt) && quit == 0) {
+    XNextEvent(S.display, &ev);
+    quit = HandleEvent(V, &ev);
+    if (V->alertText[0] && V->inputMode == ModeEdit)
+      (hooks.paintAlert ? hooks.paintAlert : builtinPaintAlert)(V);
+  }
+  loopV = nullptr;
+}
+
+void HandleKey(EditorState* V, int code, unsigned keycode, unsigned state) {
+  const int mode = V->inputMode;
+  if (mode != ModeKeyConfig && code > 0) {
+    V->alertText[0] = 0;
+    V->hiliteLen = 0;
+  }
+  if (mode == ModeEdit) {
+    if (hooks.macroKey) hooks.macroKey(V, code);
+    if (code < CMD_BASE) {
+      TypeChar(V, code);
+    } else {
+      int n = code - CMD_BASE;
+      DoCommand(V, &n);
+    }
+    return;
+  }
+  if (mode > 0 && mode < kModeCount && hooks.keys[mode]) hooks.keys[mode](V, code, keycode, state);
+}
+
+int sysKey(EditorState* V, XEvent* ev, int conv) {
+  if (conv == -2) return -1;
+  if (XFilterEvent(ev, S.window)) return -1;
+  char buf[10];
+  int n;
+  if (inputContext) {
+    Status status = 0;
+    n = Xutf8LookupString(inputContext, &ev->xkey, buf, sizeof buf, nullptr, &status);
+    if (status == XBufferOverflow) return -1;
+  } else {
+    // Without an input method a key still types its Latin-1 character.
+    unsigned char latin[4];
+    n = XLookupString(&ev->xkey, reinterpret_cast<char*>(latin), sizeof latin, nullptr, nullptr);
+    if (n <= 0) return -1;
+    n = utf8(reinterpret_cast<uint8_t*>(buf), 0, latin[0]);
+  }
+  if (n <= 0) return -1;
+  int len = 0;
+  const tchar cp = uni8(reinterpret_cast<const uint8_t*>(buf), n, &len);
+  if (litteral()) SetLitt(V, 0);
+  return int(cp);
+}
+
+void Repaint(EditorState* V) { (hooks.paint ? hooks.paint : builtinPaint)(V); }
+
+int redraw_() {
+  if (!loopV) return 0;
+  Repaint(loopV);
+  if (!S.display) return 0;
+  XFlush(S.display);
+  XEvent ev;
+  return XCheckWindowEvent(S.display, S.window, KeyPressMask, &ev) ? 1 : 0;
+}
+
+void CloseAll(EditorState* V) {
+  while (V->curTcb) {
+    ReleaseTcb(V, &V->curTcb);
+    if (V->curTcb) PrepareView(V);
+  }
+  V->quit = 1;
+}
+
+void Unimp(EditorState* V) { SetAlert(V, "Unimplemented"); }
+
+// ---- Title ----------------------------------------------------------------
+
+std::string BuildTitle(const EditorState* V, int promptType) {
+  std::string title = "Vexor - ";
+  const Tcb* t = V->curTcb;
+  if (t && t->base && V->inputMode != ModeFileBrowser) {
+    const char* dir = promptType == kFileNamePrompt ? V->curDir : t->dirName;
+    title += dir;
+    // The root directory already ends in the separator.
+    if (title.back() != '/') title += '/';
+    title += t->fileName;
+  } else {
+    title += V->curDir;
+    if (std::strlen(V->curDir) > 1) title += '/';
+  }
+  // A cipher key follows the first '@' of a name: never show it.
+  if (const size_t at = title.find('@'); at != std::string::npos) title.resize(at + 1);
+  if (title.size() > size_t(kTitleMax)) {
+    size_t n = kTitleMax;
+    while (n > 0 && (static_cast<unsigned char>(title[n]) & 0xc0) == 0x80) n--;
+    title.resize(n);
+  }
+  return title;
+}
+
+void SetTitle(EditorState* V) {
+  if (!S.display || !S.window) return;
+  std::string title = BuildTitle(V, hooks.promptType ? hooks.promptType(V) : 0);
+  Atom utf8Type = XInternAtom(S.display, "UTF8_STRING", False);
+  auto* bytes = reinterpret_cast<unsigned char*>(title.data());
+  XTextProperty prop{bytes, utf8Type, 8, static_cast<unsigned long>(title.size())};
+  XSetWMName(S.display, S.window, &prop);
+  XChangeProperty(S.display, S.window, XInternAtom(S.display, "_NET_WM_NAME", False), utf8Type, 8,
+                  PropModeReplace, bytes, int(title.size()));
+}

@@ -1,0 +1,135 @@
+// The program's one thread of control: start-up, the X event loop and the
+// routing of every event to the part that owns it.
+//
+// Parts that own an input mode, the mouse, the selections or pop-up menus
+// hook themselves in through LoopHooks; a mode without a handler ignores its
+// keys.  The editing mode is handled here: macro recorder (when hooked),
+// then TypeChar or DoCommand.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct EditorState;
+struct Screen;
+struct Tcb;
+union _XEvent;
+struct _XIC;
+
+// Input modes (V->inputMode).
+constexpr int ModeEdit = 1;
+constexpr int ModePrompt = 2;
+constexpr int ModeFileBrowser = 5;
+constexpr int ModeMenu = 6;
+constexpr int ModeTextList = 9;
+constexpr int ModePrint = 10;
+constexpr int ModeKeyConfig = 11;
+constexpr int ModeColorConfig = 12;
+constexpr int ModeChart = 14;
+constexpr int ModeFontConfig = 15;
+constexpr int ModeHelp = 16;
+constexpr int ModePrintConfig = 17;
+constexpr int kModeCount = 18;
+
+// Prompt type of the file-name prompt, during which the title shows V->curDir.
+constexpr int kFileNamePrompt = 4;
+
+// Open flags of texts named on the command line and of the scratch text.
+constexpr uint32_t kStartOpenFlags = 0x200;
+
+constexpr const char* kMenuHint = "Press left Windows + Space (or Shift + Space) for main menu.";
+
+// ---- Command line -------------------------------------------------------
+
+struct Options {
+  int optDefaults = 0;  // -d: ignore the configuration file
+  int optNoFonts = 0;   // -f: ignore its font settings
+  bool help = false;    // --help
+  bool version = false; // --version
+  std::vector<const char*> files;  // in argument order
+};
+
+// Every argument that begins with '-' is an option named by its second
+// character; other letters and anything after the second character are
+// ignored.  "--help" and "--version" are recognised whole.
+Options ParseOptions(int argc, char** argv);
+
+// The program: start-up, the loop, shutdown.  Returns main's exit status.
+int RunVexor(int argc, char** argv);
+
+// ---- Hooks for the parts that own modes and events -----------------------
+
+// `code` is a character (below CMD_BASE) or CMD_BASE + command number;
+// keycode and state are the raw X values, for the configuration dialogues.
+using KeyHandler = void (*)(EditorState* V, int code, unsigned keycode, unsigned state);
+using EventHandler = void (*)(EditorState* V, _XEvent* ev);
+
+struct LoopHooks {
+  KeyHandler keys[kModeCount] = {};    // by input mode; ModeEdit's is built in
+  void (*macroKey)(EditorState* V, int code) = nullptr;  // sees every edit-mode code first
+  EventHandler buttonPress = nullptr, buttonRelease = nullptr, motion = nullptr;
+  EventHandler selClear = nullptr, selRequest = nullptr, selNotify = nullptr;
+  void (*repaintPopups)(EditorState* V) = nullptr;  // after MapNotify: open menus
+  void (*closeAll)(EditorState* V) = nullptr;       // window closed; null: CloseAll
+  int (*promptType)(EditorState* V) = nullptr;      // type of the open prompt, 0 none
+  void (*paint)(EditorState* V) = nullptr;          // whole repaint; null: built-in
+  void (*paintAlert)(EditorState* V) = nullptr;     // alert line; null: built-in
+};
+LoopHooks& loopHooks();
+
+// Set by the window code: the input context (null without an input method)
+// and the WM_DELETE_WINDOW atom.
+void SetLoopX(_XIC* ic, unsigned long wmDeleteAtom);
+
+// ---- The loop -----------------------------------------------------------
+
+// Runs until no text is left (and no prompt is open) or V->quit is set.
+void EventLoop(EditorState* V);
+
+// One event; returns the loop's quit value for it.
+int HandleEvent(EditorState* V, _XEvent* ev);
+
+// Auto-repeat suppression: a press whose time is the last release's or one
+// more is the repeat of a held key.
+inline bool RepeatDropped(uint32_t time, uint32_t unrepeat) { return time - unrepeat <= 1; }
+uint32_t& unrepeatTime();
+
+// Key-press steps 3 and 4: clears the alert and hands the code to the mode.
+void HandleKey(EditorState* V, int code, unsigned keycode, unsigned state);
+
+// The input-method step of a key press: a code point, or -1.
+int sysKey(EditorState* V, _XEvent* ev, int conv);
+
+// Repaints the window from the editor state.
+void Repaint(EditorState* V);
+// Repaint and poll for long operations: 1 when a key press was waiting (it
+// is consumed), else 0.
+int redraw_();
+
+// Releases every text, the current one first.  Until the prompt line can
+// ask, a modified text is released too.  Sets V->quit when none is left.
+void CloseAll(EditorState* V);
+
+// ---- Title --------------------------------------------------------------
+
+// "Vexor - " + the current text's directory, "/" and name (V->curDir during
+// a file-name prompt); in the file browser or without a text, V->curDir and
+// "/" when that is longer than one character.  Cut after the first '@'.
+std::string BuildTitle(const EditorState* V, int promptType);
+void SetTitle(EditorState* V);
+
+// ---- Geometry -----------------------------------------------------------
+
+// Window metrics from a window size, the text cell and the menu cell.
+void ResizeMetrics(EditorState* V, int width, int height, int lineHeight, int charWidth,
+                   int ascent, int menuLineHeight, int menuCharWidth);
+// From S's size and the two fonts, then the view layout.
+void Resize(EditorState* V, Screen* S);
+
+// ---- Scrolling ----------------------------------------------------------
+
+void scrolls(EditorState* V, int cmd);
+void SyncroScroll(EditorState* V, int cmd);
+
+void Unimp(EditorState* V);

@@ -1,0 +1,219 @@
+// Start-up and shutdown: the editor state, the X window with its input
+// method, the fonts, the texts named on the command line.
+// Xlib's own Screen would clash with the editor's screen record.
+#define Screen XlibScreen
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#undef Screen
+#include <unistd.h>
+
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+
+#include "config/fonts.h"
+#include "core/editor_state.h"
+#include "core/file_io.h"
+#include "display/glyph_renderer.h"
+#include "display/screen.h"
+#include "shell/event_loop.h"
+
+namespace {
+
+constexpr long kEventMask = KeyPressMask | KeyReleaseMask | ButtonPressMask | ButtonReleaseMask |
+                            Button1MotionMask | ExposureMask | StructureNotifyMask;
+static_assert(kEventMask == 0x2810f);
+
+// The colours of the paint pairs until the colour settings fill them:
+// foreground, background as 0xRRGGBB.
+constexpr uint32_t kBuiltinPairs[kPairCount][2] = {
+    {0x000000, 0xffffff}, {0xff0000, 0xffffff}, {0xdc4000, 0xffffff}, {0x000000, 0xe8e864},
+    {0x940000, 0xffd0d0}, {0xff0000, 0xffb0b0}, {0x000000, 0xd0ffd0}, {0x000000, 0xb0ffb0},
+    {0x000000, 0xece8ec}, {0xffff00, 0xff0000}, {0x008000, 0xece8ec}, {0x000000, 0xb0dc1c},
+    {0x000000, 0xffffff}, {0x000000, 0xffd0d0}, {0x000000, 0xffffff}, {0x808080, 0xffffff},
+    {0xba50c4, 0xffffff}, {0x0060b0, 0xffffff}, {0xe00000, 0xffffff}, {0xff80e0, 0xffffff},
+    {0xb88800, 0xffffff}, {0x008000, 0xffffff}, {0x000000, 0xe8e864}, {0x808080, 0xe8e864},
+    {0xba50c4, 0xe8e864}, {0x0060b0, 0xe8e864}, {0xe00000, 0xe8e864}, {0xff80e0, 0xe8e864},
+    {0xb88800, 0xe8e864}, {0x008000, 0xe8e864},
+};
+
+void applyColors() { std::memcpy(S.pairs, kBuiltinPairs, sizeof S.pairs); }
+
+// The display connection and everything created on it, released in the
+// reverse order: input context, input method, renderer, GC, window, display.
+class XSession {
+ public:
+  XSession() = default;
+  XSession(const XSession&) = delete;
+  XSession& operator=(const XSession&) = delete;
+  ~XSession() { close(); }
+
+  bool openDisplay() {
+    dpy_ = XOpenDisplay(nullptr);
+    if (!dpy_) return false;
+    S.display = dpy_;
+    S.screen = DefaultScreen(dpy_);
+    return true;
+  }
+
+  void createWindow(int width, int height) {
+    win_ = XCreateSimpleWindow(dpy_, RootWindow(dpy_, S.screen), 0, 0, unsigned(width),
+                               unsigned(height), 0, 0, 0xFFFFFFFF);
+    S.window = win_;
+    XSelectInput(dpy_, win_, kEventMask);
+    identify();
+    // Registered before the window shows, so that a close request is never
+    // taken for a kill.
+    wmDelete_ = XInternAtom(dpy_, "WM_DELETE_WINDOW", False);
+    XSetWMProtocols(dpy_, win_, &wmDelete_, 1);
+    XMapWindow(dpy_, win_);
+    XStoreName(dpy_, win_, "Vexor -");
+  }
+
+  void openInput() {
+    im_ = XOpenIM(dpy_, nullptr, nullptr, nullptr);
+    if (im_)
+      ic_ = XCreateIC(im_, XNInputStyle, XIMPreeditNothing | XIMStatusNothing, XNClientWindow,
+                      win_, nullptr);
+    XGCValues values{};
+    values.foreground = 0x000000;
+    values.background = 0xFFFFFF;
+    gcdummy_ = XCreateGC(dpy_, win_, GCForeground | GCBackground, &values);
+  }
+
+  XIC inputContext() const { return ic_; }
+  Atom deleteAtom() const { return wmDelete_; }
+
+  void close() {
+    if (ic_) XDestroyIC(ic_);
+    if (im_) XCloseIM(im_);
+    ic_ = nullptr;
+    im_ = nullptr;
+    crapDeinit();  // its pixmap and image belong to the display
+    if (!dpy_) return;
+    if (gcdummy_) XFreeGC(dpy_, gcdummy_);
+    if (win_) XDestroyWindow(dpy_, win_);
+    XCloseDisplay(dpy_);
+    gcdummy_ = nullptr;
+    win_ = 0;
+    dpy_ = nullptr;
+    S.display = nullptr;
+    S.window = 0;
+  }
+
+ private:
+  // Class, process and host, for window managers and tools that find
+  // windows by them.
+  void identify() {
+    char name[] = "vexor";
+    char cls[] = "Vexor";
+    XClassHint hint{name, cls};
+    XSetClassHint(dpy_, win_, &hint);
+
+    char host[HOST_NAME_MAX + 1] = "";
+    if (gethostname(host, sizeof host) == 0) {
+      host[HOST_NAME_MAX] = 0;
+      char* list[] = {host};
+      XTextProperty prop{};
+      if (XStringListToTextProperty(list, 1, &prop)) {
+        XSetWMClientMachine(dpy_, win_, &prop);
+        XFree(prop.value);
+      }
+      // The pid means something only together with the host.
+      const long pid = long(getpid());
+      XChangeProperty(dpy_, win_, XInternAtom(dpy_, "_NET_WM_PID", False), XA_CARDINAL, 32,
+                      PropModeReplace, reinterpret_cast<const unsigned char*>(&pid), 1);
+    }
+  }
+
+  Display* dpy_ = nullptr;
+  Window win_ = 0;
+  XIM im_ = nullptr;
+  XIC ic_ = nullptr;
+  GC gcdummy_ = nullptr;
+  Atom wmDelete_ = 0;
+};
+
+// The editor state lives from InitEditor to DeInitEditor.
+struct EditorDeleter {
+  void operator()(EditorState* V) const {
+    if (V->mem.first) DeInitEditor(V);
+    delete V;
+  }
+};
+
+void noDisplay() {
+  const char* name = std::getenv("DISPLAY");
+  if (name && *name)
+    std::fprintf(stderr, "vexor: cannot open the X display \"%s\"\n", name);
+  else
+    std::fprintf(stderr, "vexor: cannot open the X display (DISPLAY is not set)\n");
+}
+
+}  // namespace
+
+int RunVexor(int argc, char** argv) {
+  const Options opt = ParseOptions(argc, argv);
+
+  font = font2 = pfont = nullptr;
+  std::unique_ptr<EditorState, EditorDeleter> owner(new EditorState());
+  EditorState* V = owner.get();
+  V->optDefaults = opt.optDefaults;
+  V->optNoFonts = opt.optNoFonts;
+
+  fontsInit();
+  if (!InitEditor(V)) {
+    std::fprintf(stderr, "vexor: not enough memory to start\n");
+    return 1;
+  }
+  S.width = V->defaults.winWidth;
+  S.height = V->defaults.winHeight;
+  // A saved size of nothing would make the window impossible to create.
+  if (S.width < 1 || S.height < 1) {
+    S.width = 800;
+    S.height = 600;
+  }
+
+  XSession x;
+  if (!x.openDisplay()) {
+    noDisplay();
+    return 1;
+  }
+  x.createWindow(S.width, S.height);
+  if (const std::string err = crapInitChecked(S.display, S.window); !err.empty()) {
+    std::fprintf(stderr, "%s\n", err.c_str());
+    return 1;
+  }
+  x.openInput();
+  SetLoopX(x.inputContext(), x.deleteAtom());
+
+  if (const std::string err = fontsSetChecked(V); !err.empty()) {
+    std::fprintf(stderr, "%s\n", err.c_str());
+    return 1;
+  }
+  applyColors();
+  V->updateTitle = SetTitle;
+  Resize(V, &S);
+
+  V->inputMode = ModeEdit;
+  OpenText(V, "", kStartOpenFlags);
+  SetAlert(V, kMenuHint);
+  for (const char* file : opt.files) OpenText(V, file, kStartOpenFlags);
+  SetTitle(V);
+
+  EventLoop(V);
+
+  SetLoopX(nullptr, 0);
+  V->updateTitle = nullptr;
+  const bool failed = V->fatal != 0;
+  x.close();
+  owner.reset();
+  if (failed) {
+    std::fprintf(stderr, "vexor: stopped on an internal error; open texts were not saved\n");
+    return 1;
+  }
+  return 0;
+}
