@@ -124,6 +124,10 @@ struct EditorState {
   int32_t wArcfour, wRijndael;
 
   char reply[1024];
+  tchar promptLine[256];   // message, a space, the answer; 0-terminated
+  int32_t promptAnswer;    // index of the answer in promptLine
+  int32_t promptCursor;    // index of the cursor cell; 0 before the first key
+  int32_t promptNumber;    // value typed at a number prompt
   int32_t twoKeyPending;  // first key of a two-key sequence is waiting
   int32_t hiliteLen;      // length of the search match to highlight
   char alertText[kAlertMax + 1];
