@@ -48,6 +48,7 @@ std::string CheckList(const Link* base) {
 Editor::Editor() : v_(std::make_unique<EditorState>()) {
   InitEditor(v_.get());
   SetMetrics(v_.get(), 800, 600, 16, 8, 12);
+  v_->inputMode = 1;  // editing, as after start-up
   Link* base = NewBaseLink(v_.get());
   AddEmptyLine(v_.get(), base);
   Tcb* t = NewText(v_.get(), base, 0);

@@ -1,0 +1,274 @@
+// Runs the key-driven scenarios of tests/scenarios/<area>/*.txt.
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "core/file_io.h"
+#include "shell/event_loop.h"
+#include "shell/key_names.h"
+#include "shell/key_table.h"
+#include "tests/support/headless.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Check {
+  bool set = false;
+  std::string value;
+};
+
+struct Scenario {
+  std::string file, title;
+  int line = 0;  // where it begins in the file
+  std::vector<std::string> text{""};
+  bool textGiven = false;
+  std::string name = "test.txt";
+  int atLine = 0, atCol = 0;
+  std::vector<std::string> keyLines;
+  bool linesGiven = false;
+  std::vector<std::string> lines;
+  Check cursor, alert, modified, mode, quit;
+};
+
+std::string trim(const std::string& s) {
+  size_t a = s.find_first_not_of(" \t"), b = s.find_last_not_of(" \t\r");
+  return a == std::string::npos ? "" : s.substr(a, b - a + 1);
+}
+
+std::vector<Scenario> parse(const fs::path& path) {
+  std::vector<Scenario> out;
+  std::ifstream in(path);
+  std::string raw;
+  std::vector<std::string>* block = nullptr;  // where "|" lines go
+  int n = 0;
+  while (std::getline(in, raw)) {
+    n++;
+    if (!raw.empty() && raw.back() == '\r') raw.pop_back();
+    std::string l = trim(raw);
+    if (l.empty() || l[0] == '#') continue;
+    if (l.rfind("==", 0) == 0) {
+      out.emplace_back();
+      out.back().file = path.string();
+      out.back().title = trim(l.substr(2));
+      out.back().line = n;
+      block = nullptr;
+      continue;
+    }
+    if (out.empty()) throw std::runtime_error(path.string() + ":" + std::to_string(n) + ": text before the first ==");
+    Scenario& s = out.back();
+    if (l[0] == '|') {
+      if (!block) throw std::runtime_error(path.string() + ":" + std::to_string(n) + ": '|' outside text: or lines:");
+      size_t bar = raw.find('|');
+      std::string content = raw.substr(bar + 1);
+      if (!content.empty() && content[0] == ' ') content.erase(0, 1);
+      block->push_back(content);
+      continue;
+    }
+    size_t colon = l.find(':');
+    std::string key = l.substr(0, colon), value = colon == std::string::npos ? "" : trim(l.substr(colon + 1));
+    block = nullptr;
+    if (key == "text") {
+      s.text.clear();
+      s.textGiven = true;
+      block = &s.text;
+    } else if (key == "lines") {
+      s.linesGiven = true;
+      block = &s.lines;
+    } else if (key == "name") {
+      s.name = value;
+    } else if (key == "at") {
+      std::istringstream(value) >> s.atLine >> s.atCol;
+    } else if (key == "keys") {
+      s.keyLines.push_back(value);
+    } else if (key == "cursor") {
+      s.cursor = {true, value};
+    } else if (key == "alert") {
+      s.alert = {true, value};
+    } else if (key == "modified") {
+      s.modified = {true, value};
+    } else if (key == "mode") {
+      s.mode = {true, value};
+    } else if (key == "quit") {
+      s.quit = {true, value};
+    } else {
+      throw std::runtime_error(path.string() + ":" + std::to_string(n) + ": unknown line '" + key + "'");
+    }
+  }
+  return out;
+}
+
+// Splits a keys: line into names and quoted texts (kept with their quotes).
+std::vector<std::string> tokens(const std::string& s) {
+  std::vector<std::string> out;
+  for (size_t i = 0; i < s.size();) {
+    if (s[i] == ' ' || s[i] == '\t') {
+      i++;
+    } else if (s[i] == '"') {
+      std::string t = "\"";
+      for (i++; i < s.size() && s[i] != '"'; i++) {
+        if (s[i] == '\\' && i + 1 < s.size()) {
+          i++;
+          t += s[i] == 't' ? '\t' : s[i];
+        } else {
+          t += s[i];
+        }
+      }
+      i++;
+      out.push_back(t);
+    } else {
+      size_t e = s.find_first_of(" \t", i);
+      if (e == std::string::npos) e = s.size();
+      out.push_back(s.substr(i, e - i));
+      i = e;
+    }
+  }
+  return out;
+}
+
+// One key press as the event loop handles it.
+void press(EditorState* V, const std::string& name) {
+  int keycode;
+  unsigned state;
+  ASSERT_TRUE(ParseKeyName(name.c_str(), &keycode, &state)) << "unknown key name " << name;
+  int r = KeyConv(unsigned(keycode), state, &V->twoKeyPending);
+  if (r == -2) return;  // first key of a sequence, or swallowed
+  ASSERT_GT(r, 255) << "key " << name << " has no binding: write it as \"text\"";
+  HandleKey(V, r + 0x40000000, unsigned(keycode), state);
+}
+
+void typeText(EditorState* V, const std::string& utf) {
+  const auto* p = reinterpret_cast<const uint8_t*>(utf.data());
+  for (size_t i = 0; i < utf.size();) {
+    int len;
+    tchar c = uni8(p + i, int(utf.size() - i), &len);
+    i += size_t(len);
+    if (V->twoKeyPending) {
+      // The key after a sequence's first key goes through the table, as the
+      // event loop does with every key.
+      char name[2] = {char(c < 0x80 ? std::toupper(int(c)) : '?'), 0};
+      int keycode;
+      unsigned state;
+      int r = ParseKeyName(name, &keycode, &state) ? KeyConv(unsigned(keycode), state, &V->twoKeyPending) : -2;
+      if (r > 255) HandleKey(V, r + 0x40000000, unsigned(keycode), state);
+      V->twoKeyPending = 0;
+      continue;
+    }
+    HandleKey(V, int(c), 0, 0);
+  }
+}
+
+void placeCursor(EditorState* V, int line, int col) {
+  AFlush(V);
+  Tcb* t = V->curTcb;
+  Link* l = t->base->next();
+  int n = 1;
+  while (n < line && l->next() != t->base) {
+    l = l->next();
+    n++;
+  }
+  t->curLine = l;
+  t->lineNo = n;
+  t->col = col;
+  t->row = std::min(n - 1, t->rows - 1);
+  ALoad(V);
+  inView(V);
+}
+
+std::string joinLines(const std::vector<std::string>& v) {
+  std::string s;
+  for (auto& l : v) s += l + "\n";
+  return s;
+}
+
+class ScenarioTest : public ::testing::Test {
+ public:
+  explicit ScenarioTest(Scenario s) : s_(std::move(s)) {}
+  void TestBody() override {
+    SCOPED_TRACE(s_.file + ":" + std::to_string(s_.line) + ": " + s_.title);
+    vt::Editor e;
+    EditorState* V = e.V();
+    if (s_.textGiven) {
+      std::string bytes;
+      for (size_t i = 0; i < s_.text.size(); i++) bytes += s_.text[i] + "\n";
+      e.open(bytes, s_.name.c_str());
+    }
+    if (s_.atLine > 0) placeCursor(V, s_.atLine, s_.atCol);
+    V->alertText[0] = 0;
+    for (auto& line : s_.keyLines) {
+      for (auto& tok : tokens(line)) {
+        if (tok[0] == '"')
+          typeText(V, tok.substr(1));
+        else
+          press(V, tok);
+        if (HasFatalFailure()) return;
+        if (!V->curTcb) break;
+      }
+    }
+    if (s_.quit.set) {
+      EXPECT_EQ(V->quit ? "yes" : "no", s_.quit.value);
+    }
+    if (s_.mode.set) {
+      EXPECT_EQ(std::to_string(V->inputMode), s_.mode.value);
+    }
+    if (s_.alert.set) {
+      EXPECT_EQ(std::string(V->alertText), s_.alert.value);
+    }
+    if (!V->curTcb) {
+      EXPECT_FALSE(s_.linesGiven || s_.cursor.set || s_.modified.set) << "no text is left to check";
+      return;
+    }
+    if (s_.linesGiven) {
+      EXPECT_EQ(joinLines(e.lines()), joinLines(s_.lines));
+    }
+    if (s_.cursor.set) {
+      EXPECT_EQ(std::to_string(e.lineNo()) + " " + std::to_string(e.col()), s_.cursor.value);
+    }
+    if (s_.modified.set) {
+      EXPECT_EQ(e.modified() ? "yes" : "no", s_.modified.value);
+    }
+    EXPECT_EQ(vt::CheckList(V->curTcb->base), "");
+  }
+
+ private:
+  Scenario s_;
+};
+
+void registerAll() {
+  const char* root = std::getenv("VEXOR_SOURCE_DIR");
+  fs::path dir = fs::path(root ? root : VEXOR_SOURCE_DIR) / "tests" / "scenarios";
+  std::vector<fs::path> files;
+  for (auto& entry : fs::recursive_directory_iterator(dir))
+    if (entry.is_regular_file() && entry.path().extension() == ".txt") files.push_back(entry.path());
+  std::sort(files.begin(), files.end());
+  for (auto& f : files) {
+    std::string area = f.parent_path().filename().string();
+    std::string stem = area + "_" + f.stem().string();
+    for (auto& c : stem)
+      if (!isalnum(static_cast<unsigned char>(c))) c = '_';
+    int i = 0;
+    for (auto& s : parse(f)) {
+      std::string name = stem + "_" + std::to_string(++i);
+      ::testing::RegisterTest("Scenario", name.c_str(), nullptr, s.title.c_str(), s.file.c_str(), s.line,
+                              [s]() -> ::testing::Test* { return new ScenarioTest(s); });
+    }
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  ::testing::InitGoogleTest(&argc, argv);
+  try {
+    registerAll();
+  } catch (const std::exception& ex) {
+    std::fprintf(stderr, "scenario files: %s\n", ex.what());
+    return 1;
+  }
+  return RUN_ALL_TESTS();
+}
