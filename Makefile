@@ -38,15 +38,8 @@ run: configure
 test:
 	JOBS=$(JOBS) scripts/run-tests.sh
 
-bench: configure
-	$(CMAKE) -S . -B $(BUILD_DIR) -DVEXOR_BENCH=ON
-	$(CMAKE) --build $(BUILD_DIR) -j$(JOBS)
-	@set -e; found=0; \
-	for b in $(BUILD_DIR)/bench_*; do \
-	  [ -x "$$b" ] || continue; found=1; \
-	  echo "==== $$b"; "$$b"; \
-	done; \
-	[ $$found = 1 ] || echo "No benchmarks built (bench/*.cpp and libbenchmark-dev are needed)."
+bench:
+	JOBS=$(JOBS) scripts/run-bench.sh
 
 clean:
 	rm -rf $(BUILD_DIR) build-asan build-fuzz

@@ -25,6 +25,7 @@ required=(
 # only skip parts of it, so a user without root can still build.
 optional=(
   libbenchmark-dev    # bench/ programs (make bench)
+  bc                  # timing arithmetic in scripts/bench-*.sh
   clang               # libFuzzer targets in tests/fuzz/
   libclang-rt-14-dev  # clang's libFuzzer and sanitizer runtimes (only recommended by clang)
   fonts-dejavu-core   # fallback monospaced font files when fontconfig finds none

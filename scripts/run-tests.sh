@@ -204,12 +204,18 @@ if wants fuzz; then
     cleanup_dirs+=("$work")
     artifacts=$root/build-fuzz/artifacts
     mkdir -p "$artifacts"
-    # Two at a time, one per core; each writes its own log.
+    # $jobs at a time, one per core; each writes its own log.
     fuzz_one() {
-      local name=$1 corpus=$work/corpus-$1 seed
+      local name=$1 corpus=$work/corpus-$1 base=${1#fuzz_} seed seeds
       mkdir -p "$corpus"
-      # The seeds are copied so that the fuzzer never writes into the repo.
-      for seed in "tests/fuzz/corpus/${name#fuzz_}" "tests/fuzz/corpus/$name"; do
+      # Seeds for foo_fuzz.cpp (target fuzz_foo_fuzz) live in corpus/foo/
+      # or corpus/foo_fuzz/. They are copied so that the fuzzer never writes
+      # into the tree.
+      seeds=("tests/fuzz/corpus/$base")
+      if [[ $base != "${base%_fuzz}" ]]; then
+        seeds+=("tests/fuzz/corpus/${base%_fuzz}")
+      fi
+      for seed in "${seeds[@]}"; do
         if [[ -d $seed ]]; then cp -R "$seed/." "$corpus/"; fi
       done
       "build-fuzz/$name" -max_total_time="$fuzz_seconds" -rss_limit_mb=4096 -timeout=30 \
@@ -230,7 +236,10 @@ if wants fuzz; then
       for k in "${!pids[@]}"; do
         if wait "${pids[k]}"; then
           fuzz_passed=$((fuzz_passed + 1))
-          echo "  ${names[k]}: ok ($(grep -E 'stat::number_of_executed_units' "$work/${names[k]}.log" | awk '{print $2}' || true) runs)"
+          log=$work/${names[k]}.log
+          runs=$(awk '/stat::number_of_executed_units/ {print $2}' "$log")
+          nseeds=$(awk '/files found in/ {print $2; exit}' "$log")
+          echo "  ${names[k]}: ok, ${runs:-?} runs from ${nseeds:-0} seed file(s)"
         else
           fuzz_failed=$((fuzz_failed + 1))
           failed_names+=("${names[k]}")
