@@ -92,6 +92,20 @@ struct Defaults {
   uint32_t mode;
 };
 
+// The marked block.  Line numbers and columns are the truth; the Links are
+// valid only right after BlkUse.
+struct BlockRecord {
+  Tcb* blkTcb;   // the text holding the finished block; null: none
+  Tcb* blkView;  // where the last marking command ran
+  int32_t startLine, startCol;
+  int32_t startSplit;
+  int32_t endLine, endCol;  // endCol is exclusive
+  int32_t endSplit;
+  Link* startLink;
+  Link* endLink;
+  int32_t isColumn;
+};
+
 struct EditorState {
   MemPool mem;
   uint8_t* undoArea;
@@ -109,6 +123,15 @@ struct EditorState {
   ActiveLine aline;
   int32_t alineDirty;
   const uint16_t* wordClass;
+  BlockRecord blk;
+  int32_t blkShift;  // characters removed by the last word deletion
+  int32_t travStop;  // set by a traversal callback to end the walk
+  int32_t travLine;  // line number of the line being visited
+  Link* travLink;    // the line being visited
+  Link* delBlk;      // block text of the last deleted block
+  uint8_t markText;  // position remembered by MarkPos
+  int32_t markLine, markCol;
+  int32_t lastEditLine, lastEditCol;  // the latest edit, for PrevPos
   uint16_t upcase[8192];
   uint16_t locase[8192];
   uint16_t nocase[8192];
