@@ -1,0 +1,229 @@
+// Painting a view's text rows, and the repaint of the whole window.
+#include "display/paint.h"
+
+#include <algorithm>
+
+#include "display/paint_draw.h"
+#include "display/paint_recorder.h"
+
+using namespace paint_detail;
+
+namespace {
+
+// Pair numbers, by what they paint.
+constexpr uint8_t kPairBlockPlain = 0;  // unmarked cells of a block's lines, the line end
+constexpr uint8_t kPairMessage = 2;     // "[End of text]" and the rows below
+constexpr uint8_t kPairCursorChar = 4;
+constexpr uint8_t kPairCursorBlank = 5;
+constexpr uint8_t kPairMarked = 6;
+constexpr uint8_t kPairHilite = 9;
+constexpr uint8_t kPairSoftBreak = 13;
+constexpr uint8_t kPairText = 14;        // + syntax class
+constexpr uint8_t kPairCursorLine = 22;  // + syntax class
+constexpr int kSyntaxClasses = 8;
+constexpr int kEndTextCol = 4;
+
+const PaintBlock* blockOverride = nullptr;
+PaintBlock blockCopy;
+PromptSource promptSource = nullptr;
+MenuPainter menuPainter = nullptr;
+Colorizer colorizer = nullptr;
+
+ActiveLine lineBuf;  // a stored line expanded for painting
+
+// Cells of one text row after the view's block state.
+void paintBlockState(RowImage& r, int state, int s, int t, int w) {
+  switch (state) {
+    case 1:
+      r.paint(0, s, kPairBlockPlain);
+      r.paint(s, w, kPairMarked);
+      break;
+    case 2:
+      r.paint(0, w, kPairMarked);
+      break;
+    case 3:
+      r.paint(0, t, kPairMarked);
+      r.paint(t, w, kPairBlockPlain);
+      break;
+    case 4:
+      r.paint(0, w, kPairBlockPlain);
+      r.paint(s, t, kPairMarked);
+      break;
+    default:
+      r.paint(0, w, kPairBlockPlain);
+      break;
+  }
+}
+
+// Syntax classes over the row; the row already holds the plain style.
+void paintSyntax(RowImage& r, const ActiveLine& line, int leftCol, int w, uint8_t base) {
+  uint8_t runs[kColorRunBytes + 1] = {};
+  colorizer(runs, line.c, line.count);
+  int pos = 0;
+  for (int i = 0; i + 1 < kColorRunBytes; i += 2) {
+    const int cls = runs[i];
+    const int len = runs[i + 1];
+    if (len == 0) break;
+    if (cls < kSyntaxClasses)
+      r.paint(pos - leftCol, std::min(pos + len - leftCol, w), uint8_t(base + cls));
+    pos += len;
+  }
+}
+
+void paintEndRows(EditorState* V, Tcb* t, int from, int y, int w) {
+  static constexpr tchar kEndText[] = {'[', 'E', 'n', 'd', ' ', 'o', 'f',
+                                       ' ', 't', 'e', 'x', 't', ']'};
+  RowImage& r = ScratchRow();
+  for (int row = from; row < t->rows; ++row, y += V->lineHeight) {
+    // The line-end column too, which may still show a mark of a line that
+    // is gone.
+    r.blank(w + 1, kPairMessage);
+    if (row == from) r.put(kEndTextCol, kEndText, int(std::size(kEndText)));
+    DrawRow(V, t, row, t->leftX, y, r);
+  }
+}
+
+void paintRows(EditorState* V, Tcb* t) {
+  // The top line: the cursor row's worth of lines above the cursor line, or
+  // fewer at the start of the text.
+  Link* line = t->curLine;
+  int back = 0;
+  while (back < t->row && !IsBase(line->prev())) {
+    line = line->prev();
+    ++back;
+  }
+  t->row = back;
+  int lineNo = t->lineNo - back;
+
+  const int w = RowWidth(t);
+  const PaintBlock blk = PaintBlockState(V);
+  const bool blockHere = blk.tcb && blk.tcb == t;
+  const int s = blockHere ? std::min(blk.startCol - t->leftCol, w) : 0;
+  const int e = blockHere ? std::min(blk.endCol - t->leftCol, w) : 0;
+
+  Tcb* cur = V->curTcb;
+  const Link* activeLink = cur ? cur->curLine : nullptr;
+  const bool syntax = colorizer && ((t->mode | V->toggles) & TGL_SOURCE);
+  RowImage& r = ScratchRow();
+  int y = t->textY;
+  for (int row = 0; row < t->rows; ++row, ++lineNo, y += V->lineHeight, line = line->next()) {
+    if (IsBase(line)) {
+      paintEndRows(V, t, row, y, w);
+      return;
+    }
+    const bool cursorLine = line == activeLink;
+    const ActiveLine* text = &V->aline;
+    uint16_t flags = V->aline.flags;
+    if (!cursorLine) {
+      GetLine(line, &lineBuf);
+      text = &lineBuf;
+      flags = line->word;
+    }
+
+    r.blank(w + 1, kPairText);
+    for (int i = std::max(0, -t->leftCol); i < w && t->leftCol + i < text->count; ++i)
+      r.ch[i] = text->c[t->leftCol + i];
+
+    const int state = blockHere ? BlockRowState(blk, lineNo, s, e, w) : 0;
+    if (state != 0) {
+      paintBlockState(r, state, s, e, w);
+    } else {
+      uint8_t plain = kPairText;
+      if (cursorLine)
+        plain = kPairCursorLine;
+      else if (flags & LINK_DIFF_A)
+        plain = kPairDiffChanged;
+      else if (flags & LINK_DIFF_B)
+        plain = kPairDiffFiller;
+      r.paint(0, w, plain);
+      if (syntax) paintSyntax(r, *text, t->leftCol, w, cursorLine ? kPairCursorLine : kPairText);
+    }
+
+    if (t == cur && line == t->curLine) {
+      const int c = t->col - t->leftCol;
+      if (c >= 0 && c < w) r.paint(c, c + 1, r.ch[c] == ' ' ? kPairCursorBlank : kPairCursorChar);
+      if (V->hiliteLen > 0) r.paint(c, std::min(c + V->hiliteLen, w), kPairHilite);
+    }
+
+    if (flags & LINK_SOFTBREAK) {
+      r.ch[w] = '>';
+      r.style[w] = kPairSoftBreak;
+    } else {
+      r.style[w] = kPairBlockPlain;
+    }
+    DrawRow(V, t, row, t->leftX, y, r);
+  }
+}
+
+}  // namespace
+
+PaintBlock PaintBlockState(EditorState*) {
+  // The block record is not there yet: no block unless one is set.
+  if (blockOverride) return *blockOverride;
+  return PaintBlock{};
+}
+
+void SetPaintBlockOverride(const PaintBlock* blk) {
+  if (blk) blockCopy = *blk;
+  blockOverride = blk ? &blockCopy : nullptr;
+}
+
+int BlockRowState(const PaintBlock& b, int lineNo, int s, int t, int cols) {
+  if (lineNo < b.startLine || lineNo > b.endLine) return 0;
+  if (b.isColumn || b.startLine == b.endLine) {
+    if (s >= cols || t <= 0) return 5;
+    if (s > 0 && t < cols) return 4;
+    if (s > 0) return 1;
+    if (t >= cols) return 2;
+    return 3;
+  }
+  if (lineNo > b.startLine && lineNo < b.endLine) return 2;
+  if (lineNo == b.endLine) {
+    if (t <= 0) return 5;
+    return t < cols ? 3 : 2;
+  }
+  if (s > cols) return 5;
+  return s >= 0 ? 1 : 2;
+}
+
+void SetPromptSource(PromptSource source) { promptSource = source; }
+void SetMenuPainter(MenuPainter painter) { menuPainter = painter; }
+void SetColorizer(Colorizer c) { colorizer = c; }
+
+namespace paint_detail {
+PromptView CurrentPrompt(EditorState* V) {
+  static constexpr tchar kEmpty[1] = {0};
+  if (promptSource) return promptSource(V);
+  return PromptView{kEmpty, 0};
+}
+}  // namespace paint_detail
+
+void ViewText(EditorState* V, Tcb* t) {
+  if (V->inputMode == kModePrompt)
+    ViewPrompt(V, t);
+  else if (V->alertText[0] && t == V->textWithAlert)
+    ViewAlert(V, t);
+  else if (V->inputMode != kModeMenu)
+    // Also when another view holds the alert: the head row would otherwise
+    // keep what was painted there before.
+    ViewTab(V, t);
+  if (!t) return;
+
+  if (V->inputMode == kModeMenu) {
+    if (menuPainter) menuPainter(V);
+  } else {
+    ViewStatus(V, t);
+  }
+  if (t->base && t->curLine) paintRows(V, t);
+}
+
+void redraw(EditorState* V) {
+  Tcb* cur = V->curTcb;
+  if (V->singleView || !V->viewChain) {
+    ViewText(V, cur && cur->base ? cur : nullptr);
+  } else {
+    for (Tcb* t = V->viewChain; t; t = t->viewNext)
+      if (t->base) ViewText(V, t);
+  }
+  V->redraw = 0;
+}

@@ -1,0 +1,129 @@
+// Sending composed rows to the window.
+#include "display/paint_draw.h"
+
+#include <algorithm>
+#include <string>
+
+#include "display/glyph_renderer.h"
+#include "display/paint_recorder.h"
+#include "display/screen.h"
+
+namespace paint_detail {
+
+namespace {
+
+// Backgrounds of lines a text comparison marked.
+constexpr uint32_t kDiffChangedBkg = 0xFFFFE0E0;
+constexpr uint32_t kDiffFillerBkg = 0xFFE0E0FF;
+
+struct Run {
+  int col, len;
+  uint8_t style;
+  bool blank;  // spaces only: draws nothing but its background
+};
+
+RowImage scratch;
+Run runs[kRowCells];
+
+uint32_t fgOf(uint8_t st) {
+  if (st < kPairCount) return S.pairs[st][0];
+  return S.pairs[14][0];
+}
+
+uint32_t bgOf(uint8_t st) {
+  if (st < kPairCount) return S.pairs[st][1];
+  return (st == kPairDiffChanged ? kDiffChangedBkg : kDiffFillerBkg) & 0xffffff;
+}
+
+std::string toUtf8(const tchar* s, int n) {
+  std::string out;
+  uint8_t buf[8];
+  for (int i = 0; i < n; ++i) out.append(reinterpret_cast<char*>(buf), size_t(utf8(buf, 0, s[i])));
+  return out;
+}
+
+// Splits the row into runs of one style, none longer than `maxLen`.
+int splitRuns(const RowImage& r, int maxLen) {
+  int count = 0;
+  for (int i = 0; i < r.n;) {
+    int j = i;
+    bool blank = true;
+    while (j < r.n && r.style[j] == r.style[i] && j - i < maxLen) {
+      blank = blank && r.ch[j] == ' ';
+      ++j;
+    }
+    runs[count++] = Run{i, j - i, r.style[i], blank};
+    i = j;
+  }
+  return count;
+}
+
+}  // namespace
+
+void RowImage::blank(int cells, uint8_t st) {
+  n = std::clamp(cells, 0, kRowCells);
+  std::fill_n(ch, n, tchar(' '));
+  std::fill_n(style, n, st);
+}
+
+void RowImage::paint(int from, int to, uint8_t st) {
+  from = std::max(from, 0);
+  to = std::min(to, n);
+  if (from < to) std::fill(style + from, style + to, st);
+}
+
+void RowImage::put(int at, const tchar* s, int len) {
+  for (int i = 0; i < len && s[i] && at + i < n; ++i)
+    if (at + i >= 0) ch[at + i] = s[i];
+}
+
+void RowImage::putBytes(int at, const char* s, int len) {
+  for (int i = 0; i < len && s[i] && at + i < n; ++i)
+    if (at + i >= 0) ch[at + i] = static_cast<unsigned char>(s[i]);
+}
+
+int RowWidth(const Tcb* t) { return std::clamp(t->cols, 0, kAlineMax); }
+
+RowImage& ScratchRow() { return scratch; }
+
+void DrawRow(EditorState* V, Tcb* view, int row, int x, int y, const RowImage& r) {
+  const int cw = std::max(V->charWidth, 1);
+  // A transfer may not run past the strip: the glyph pen stops there.
+  const int advance = std::max(cw, font ? font->charWidth : 0);
+  const int maxLen = std::max(1, kStripWidth / advance);
+  const int count = splitRuns(r, maxLen);
+  const bool sink = PaintSinkSet();
+  for (int a = 0; a < count;) {
+    // Gather following runs that look the same: equal colours, or blanks on
+    // the same background, whose foreground is never seen.
+    uint32_t fg = fgOf(runs[a].style);
+    const uint32_t bg = bgOf(runs[a].style);
+    bool inked = !runs[a].blank;
+    int len = runs[a].len;
+    int b = a + 1;
+    for (; b < count && len + runs[b].len <= maxLen; ++b) {
+      const Run& next = runs[b];
+      if (bgOf(next.style) != bg) break;
+      const uint32_t nfg = fgOf(next.style);
+      if (!next.blank && inked && nfg != fg) break;
+      if (!next.blank && !inked) {
+        fg = nfg;
+        inked = true;
+      }
+      len += next.len;
+    }
+    const int col = runs[a].col;
+    crapText(S.display, S.window, font, fg, bg, x + col * cw, y, r.ch + col, len);
+    if (sink) {
+      for (int k = a; k < b; ++k) {
+        const Run& run = runs[k];
+        EmitPaintRun(PaintRun{view, row, run.col, run.style, fgOf(run.style), bgOf(run.style),
+                              toUtf8(r.ch + run.col, run.len), x + run.col * cw, y,
+                              (run.col - col) * cw});
+      }
+    }
+    a = b;
+  }
+}
+
+}  // namespace paint_detail
