@@ -138,11 +138,18 @@ class XSession {
 };
 
 // The editor state lives from InitEditor to DeInitEditor.
-struct EditorDeleter {
-  void operator()(EditorState* V) const {
-    if (V->mem.first) DeInitEditor(V);
-    delete V;
+class EditorGuard {
+ public:
+  explicit EditorGuard(EditorState* V) : V_(V) {}
+  EditorGuard(const EditorGuard&) = delete;
+  EditorGuard& operator=(const EditorGuard&) = delete;
+  ~EditorGuard() { release(); }
+  void release() {
+    if (V_->mem.first) DeInitEditor(V_);
   }
+
+ private:
+  EditorState* V_;
 };
 
 void noDisplay() {
@@ -159,8 +166,9 @@ int RunVexor(int argc, char** argv) {
   const Options opt = ParseOptions(argc, argv);
 
   font = font2 = pfont = nullptr;
-  std::unique_ptr<EditorState, EditorDeleter> owner(new EditorState());
+  const auto owner = std::make_unique<EditorState>();  // all zero
   EditorState* V = owner.get();
+  EditorGuard state(V);
   V->optDefaults = opt.optDefaults;
   V->optNoFonts = opt.optNoFonts;
 
@@ -210,7 +218,7 @@ int RunVexor(int argc, char** argv) {
   V->updateTitle = nullptr;
   const bool failed = V->fatal != 0;
   x.close();
-  owner.reset();
+  state.release();
   if (failed) {
     std::fprintf(stderr, "vexor: stopped on an internal error; open texts were not saved\n");
     return 1;

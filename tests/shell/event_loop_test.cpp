@@ -9,6 +9,7 @@
 #undef Screen
 
 #include <cstring>
+#include <list>
 #include <string>
 #include <vector>
 
@@ -19,10 +20,14 @@
 
 namespace {
 
+// Options point into the argument vector, so the arguments are kept for the
+// whole run, as main's are.
 Options Parse(std::vector<std::string> args) {
+  static std::list<std::vector<std::string>> kept;
   args.insert(args.begin(), "vexor");
+  std::vector<std::string>& stored = kept.emplace_back(std::move(args));
   std::vector<char*> argv;
-  for (auto& a : args) argv.push_back(a.data());
+  for (auto& a : stored) argv.push_back(a.data());
   return ParseOptions(int(argv.size()), argv.data());
 }
 
