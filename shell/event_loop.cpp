@@ -10,7 +10,7 @@
 #include <cstring>
 
 #include "core/editor_state.h"
-#include "display/glyph_renderer.h"
+#include "display/paint.h"
 #include "display/screen.h"
 #include "edit/typing.h"
 #include "shell/commands.h"
@@ -18,7 +18,8 @@
 
 namespace {
 
-LoopHooks hooks;
+// Constant-initialised, so parts may hook in from their own static objects.
+constinit LoopHooks hooks;
 EditorState* loopV = nullptr;  // for redraw_, which long operations call bare
 XIC inputContext = nullptr;
 Atom wmDelete = 0;
@@ -26,98 +27,7 @@ uint32_t unrepeat = 0;  // time of the last key release while repeat is off
 
 constexpr int kTitleMax = 255;  // bytes; the title buffer holds 256
 
-// ---- Painting until the screen painter takes over ----------------------
-
-// One row of `n` characters at baseline y in pair p.
-void paintRow(const tchar* s, int n, int p, int x, int y) {
-  if (!font || n <= 0) return;
-  crapText(S.display, S.window, font, S.pairs[p][0], S.pairs[p][1], x, y, s, n);
-}
-
-int rowWidth(const Tcb* t) { return t->cols < 255 ? (t->cols > 0 ? t->cols : 1) : 255; }
-
-void bytesToRow(tchar* row, int n, const char* s) {
-  for (int i = 0; i < n; i++) row[i] = ' ';
-  for (int i = 0; i < n && s[i]; i++) row[i] = static_cast<unsigned char>(s[i]);
-}
-
-void paintHead(EditorState* V, Tcb* t) {
-  if (!t->headY) return;
-  tchar row[256];
-  const int n = rowWidth(t);
-  if (V->alertText[0] && V->textWithAlert == t) {
-    bytesToRow(row, n, V->alertText);
-    paintRow(row, n, 2, t->leftX, t->headY);
-    return;
-  }
-  for (int i = 0; i < n; i++) {
-    const int c = t->leftCol + i;
-    row[i] = c < kAlineMax ? t->ruler[c] : ' ';
-  }
-  paintRow(row, n, 8, t->leftX, t->headY);
-}
-
-void paintStatus(EditorState* V, Tcb* t) {
-  char buf[300];
-  std::snprintf(buf, sizeof buf, "    pos: %3d  row: %5d  %c", t->col + 1, t->lineNo,
-                t->modified || V->alineDirty ? '*' : ' ');
-  tchar row[256];
-  const int n = rowWidth(t);
-  bytesToRow(row, n, buf);
-  paintRow(row, n, 11, t->leftX, t->statusY);
-}
-
-void paintText(EditorState* V, Tcb* t) {
-  const int n = rowWidth(t);
-  // The top line: the cursor line's row is kept unless line 1 comes first.
-  Link* l = t->curLine;
-  int steps = 0;
-  while (steps < t->row && !IsBase(l->prev())) {
-    l = l->prev();
-    steps++;
-  }
-  t->row = steps;
-  static ActiveLine stored;
-  tchar row[256];
-  bool ended = false;
-  int y = t->textY;
-  for (int r = 0; r < t->rows; r++, y += V->lineHeight) {
-    if (ended || IsBase(l)) {
-      bytesToRow(row, n, ended ? "" : "    [End of text]");
-      paintRow(row, n, 2, t->leftX, y);
-      ended = true;
-      continue;
-    }
-    const bool cursorLine = l == t->curLine;
-    const ActiveLine* line = cursorLine ? &V->aline : &stored;
-    if (!cursorLine) GetLine(l, &stored);
-    for (int i = 0; i < n; i++) {
-      const int c = t->leftCol + i;
-      row[i] = c < line->count ? line->c[c] : ' ';
-    }
-    paintRow(row, n, cursorLine ? 22 : 14, t->leftX, y);
-    if (cursorLine && t->col >= t->leftCol && t->col - t->leftCol < n) {
-      const tchar ch = row[t->col - t->leftCol];
-      paintRow(&ch, 1, ch == ' ' ? 5 : 4, t->leftX + (t->col - t->leftCol) * V->charWidth, y);
-    }
-    l = l->next();
-  }
-}
-
-void builtinPaint(EditorState* V) {
-  Tcb* t = V->curTcb;
-  if (!S.display || !font || !t || !t->base) return;
-  paintHead(V, t);
-  paintStatus(V, t);
-  paintText(V, t);
-  V->redraw = 0;
-}
-
-void builtinPaintAlert(EditorState* V) {
-  Tcb* t = V->textWithAlert;
-  if (!S.display || !font || !t || !t->base) return;
-  paintHead(V, t);
-}
+void paintAlert(EditorState* V) { ViewAlert(V, V->textWithAlert); }
 
 // ---- Key press ----------------------------------------------------------
 
@@ -260,7 +170,7 @@ void EventLoop(EditorState* V) {
     XNextEvent(S.display, &ev);
     quit = HandleEvent(V, &ev);
     if (V->alertText[0] && V->inputMode == ModeEdit)
-      (hooks.paintAlert ? hooks.paintAlert : builtinPaintAlert)(V);
+      (hooks.paintAlert ? hooks.paintAlert : paintAlert)(V);
   }
   loopV = nullptr;
 }
@@ -307,7 +217,7 @@ int sysKey(EditorState* V, XEvent* ev, int conv) {
   return int(cp);
 }
 
-void Repaint(EditorState* V) { (hooks.paint ? hooks.paint : builtinPaint)(V); }
+void Repaint(EditorState* V) { (hooks.paint ? hooks.paint : redraw)(V); }
 
 int redraw_() {
   if (!loopV) return 0;

@@ -73,8 +73,8 @@ struct LoopHooks {
   void (*repaintPopups)(EditorState* V) = nullptr;  // after MapNotify: open menus
   void (*closeAll)(EditorState* V) = nullptr;       // window closed; null: CloseAll
   int (*promptType)(EditorState* V) = nullptr;      // type of the open prompt, 0 none
-  void (*paint)(EditorState* V) = nullptr;          // whole repaint; null: built-in
-  void (*paintAlert)(EditorState* V) = nullptr;     // alert line; null: built-in
+  void (*paint)(EditorState* V) = nullptr;          // whole repaint; null: redraw
+  void (*paintAlert)(EditorState* V) = nullptr;     // alert line; null: ViewAlert
 };
 LoopHooks& loopHooks();
 

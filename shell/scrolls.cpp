@@ -3,13 +3,7 @@
 #include "shell/commands.h"
 #include "shell/event_loop.h"
 
-#if __has_include("edit/movement.h")
 #include "edit/movement.h"
-#else
-// Provided by the cursor-movement code.
-void Scroll(EditorState* V, int kind);
-void CursorMove(EditorState* V, int move);
-#endif
 
 namespace {
 
@@ -21,10 +15,10 @@ struct ScrollRoute {
 };
 
 constexpr ScrollRoute kScrollRoutes[] = {
-    {cmd::ScrollLeft, Via::Scroll, 2}, {cmd::ScrollRight, Via::Scroll, 3},
-    {cmd::PageLeft, Via::Scroll, 4},   {cmd::PageRight, Via::Scroll, 5},
-    {cmd::PageDown, Via::Move, 7},     {cmd::PageUp, Via::Move, 6},
-    {cmd::Scrolldown, Via::Scroll, 1}, {cmd::ScrollUp, Via::Scroll, 0},
+    {cmd::ScrollLeft, Via::Scroll, SCROLL_LEFT},   {cmd::ScrollRight, Via::Scroll, SCROLL_RIGHT},
+    {cmd::PageLeft, Via::Scroll, SCROLL_PAGELEFT}, {cmd::PageRight, Via::Scroll, SCROLL_PAGERIGHT},
+    {cmd::PageDown, Via::Move, MOVE_PAGEDOWN},     {cmd::PageUp, Via::Move, MOVE_PAGEUP},
+    {cmd::Scrolldown, Via::Scroll, SCROLL_DOWN},   {cmd::ScrollUp, Via::Scroll, SCROLL_UP},
 };
 
 }  // namespace

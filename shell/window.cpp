@@ -14,6 +14,7 @@
 #include <cstring>
 #include <memory>
 
+#include "config/colors.h"
 #include "config/fonts.h"
 #include "core/editor_state.h"
 #include "core/file_io.h"
@@ -26,21 +27,6 @@ namespace {
 constexpr long kEventMask = KeyPressMask | KeyReleaseMask | ButtonPressMask | ButtonReleaseMask |
                             Button1MotionMask | ExposureMask | StructureNotifyMask;
 static_assert(kEventMask == 0x2810f);
-
-// The colours of the paint pairs until the colour settings fill them:
-// foreground, background as 0xRRGGBB.
-constexpr uint32_t kBuiltinPairs[kPairCount][2] = {
-    {0x000000, 0xffffff}, {0xff0000, 0xffffff}, {0xdc4000, 0xffffff}, {0x000000, 0xe8e864},
-    {0x940000, 0xffd0d0}, {0xff0000, 0xffb0b0}, {0x000000, 0xd0ffd0}, {0x000000, 0xb0ffb0},
-    {0x000000, 0xece8ec}, {0xffff00, 0xff0000}, {0x008000, 0xece8ec}, {0x000000, 0xb0dc1c},
-    {0x000000, 0xffffff}, {0x000000, 0xffd0d0}, {0x000000, 0xffffff}, {0x808080, 0xffffff},
-    {0xba50c4, 0xffffff}, {0x0060b0, 0xffffff}, {0xe00000, 0xffffff}, {0xff80e0, 0xffffff},
-    {0xb88800, 0xffffff}, {0x008000, 0xffffff}, {0x000000, 0xe8e864}, {0x808080, 0xe8e864},
-    {0xba50c4, 0xe8e864}, {0x0060b0, 0xe8e864}, {0xe00000, 0xe8e864}, {0xff80e0, 0xe8e864},
-    {0xb88800, 0xe8e864}, {0x008000, 0xe8e864},
-};
-
-void applyColors() { std::memcpy(S.pairs, kBuiltinPairs, sizeof S.pairs); }
 
 // The display connection and everything created on it, released in the
 // reverse order: input context, input method, renderer, GC, window, display.
@@ -202,7 +188,7 @@ int RunVexor(int argc, char** argv) {
     std::fprintf(stderr, "%s\n", err.c_str());
     return 1;
   }
-  applyColors();
+  setColors();
   V->updateTitle = SetTitle;
   Resize(V, &S);
 
