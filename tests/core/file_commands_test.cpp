@@ -1,0 +1,388 @@
+// Opening, saving, closing and reloading texts through their commands and
+// questions, driven by keys as the event loop hands them over.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <string>
+
+#include "core/file_commands.h"
+#include "core/file_io.h"
+#include "shell/commands.h"
+#include "shell/event_loop.h"
+#include "tests/support/headless.h"
+#include "tests/support/temp_dir.h"
+
+namespace {
+
+class FileCommands : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    root = dir.path();
+    CopyCut(e->curDir, sizeof e->curDir, root.c_str());
+    CopyCut(e.cur()->dirName, sizeof e.cur()->dirName, root.c_str());
+  }
+  void TearDown() override { SetWriteFault(0, 0); }
+
+  void key(int code) { HandleKey(e.V(), code, 0, 0); }
+  void command(int n) { key(CMD_BASE + n); }
+  void type(const std::string& s) {
+    for (unsigned char c : s) key(c);
+  }
+  void enter() { command(cmd::NewLine); }
+  // Replaces the whole preset answer of the open question.
+  void answer(const std::string& s) {
+    type(s);
+    enter();
+  }
+  std::string message() {
+    std::string s;
+    for (int i = 0; i < e->promptAnswer - 1; i++) s += char(e->promptLine[i]);
+    return s;
+  }
+  // Opens `name` from the scratch directory holding `bytes`.
+  Tcb* openFile(const std::string& name, const std::string& bytes) {
+    vt::WriteFile(root + "/" + name, bytes);
+    Tcb* t = OpenText(e.V(), (root + "/" + name).c_str(), MODE_UTF8);
+    e->alertText[0] = 0;
+    return t;
+  }
+  void edit(const std::string& s) { type(s); }
+  void gotoLine(int n) {
+    Tcb* t = e.cur();
+    AFlush(e.V());
+    Link* l = t->base->next();
+    for (int i = 1; i < n; i++) l = l->next();
+    t->curLine = l;
+    t->lineNo = n;
+    ALoad(e.V());
+  }
+  int openTexts() {
+    int n = 0;
+    Tcb* t = e->tcbRing;
+    do {
+      if (t->base) n++;
+      t = t->next;
+    } while (t != e->tcbRing);
+    return n;
+  }
+
+  vt::TempDir dir;
+  std::string root;
+  vt::Editor e;
+};
+
+TEST_F(FileCommands, SaveStayWritesAndKeepsTheTextOpen) {
+  Tcb* t = openFile("a.txt", "old\n");
+  edit("new ");
+  command(cmd::SaveStay);
+  EXPECT_EQ(e->inputMode, ModePrompt);
+  EXPECT_EQ(message(), "Save file:");
+  enter();  // the preset name
+  EXPECT_EQ(e->inputMode, ModeEdit);
+  EXPECT_EQ(vt::ReadFile(root + "/a.txt"), "new old\n");
+  EXPECT_EQ(vt::ReadFile(root + "/a.txt~"), "old\n");
+  EXPECT_EQ(e.cur(), t);
+  EXPECT_FALSE(e.modified());
+  EXPECT_FALSE(e->quit);
+}
+
+TEST_F(FileCommands, SaveExitUnderTheSameNameClosesWithoutAsking) {
+  openFile("b.txt", "other\n");
+  openFile("a.txt", "old\n");
+  edit("x");
+  command(cmd::SaveExit);
+  EXPECT_EQ(message(), "Save & exit:");
+  enter();
+  EXPECT_EQ(vt::ReadFile(root + "/a.txt"), "xold\n");
+  EXPECT_EQ(openTexts(), 1);
+  EXPECT_EQ(std::string(e.cur()->fileName), "b.txt");
+  EXPECT_FALSE(e->quit);
+}
+
+TEST_F(FileCommands, ClosingTheLastTextEndsTheEditor) {
+  openFile("a.txt", "old\n");  // replaces the untouched scratch text
+  ASSERT_EQ(openTexts(), 1);
+  command(cmd::SaveExit);
+  enter();
+  EXPECT_EQ(e.cur(), nullptr);
+  EXPECT_TRUE(e->quit);
+}
+
+TEST_F(FileCommands, SaveAsAnExistingFileAsksAndNoKeepsTheOldName) {
+  Tcb* t = openFile("a.txt", "mine\n");
+  vt::WriteFile(root + "/b.txt", "theirs\n");
+  edit("!");
+  command(cmd::SaveExit);
+  answer("b.txt");
+  EXPECT_EQ(message(), "File exist, Overwrite? [Y/N]:");
+  type("n");
+  EXPECT_EQ(e->inputMode, ModeEdit);
+  EXPECT_EQ(std::string(t->fileName), "a.txt");
+  EXPECT_EQ(vt::ReadFile(root + "/b.txt"), "theirs\n");
+  EXPECT_EQ(e.cur(), t) << "nothing saved, nothing closed";
+  EXPECT_TRUE(e.modified());
+
+  command(cmd::SaveExit);
+  answer("b.txt");
+  key(27);  // Esc answers no as well
+  EXPECT_EQ(std::string(t->fileName), "a.txt");
+  EXPECT_EQ(vt::ReadFile(root + "/b.txt"), "theirs\n");
+
+  command(cmd::SaveExit);
+  answer("b.txt");
+  type("y");
+  EXPECT_EQ(vt::ReadFile(root + "/b.txt"), "!mine\n");
+  EXPECT_EQ(vt::ReadFile(root + "/a.txt"), "mine\n");
+  EXPECT_TRUE(e->quit);
+}
+
+TEST_F(FileCommands, SaveStayUnderANewNameRenamesTheText) {
+  Tcb* t = openFile("a.txt", "text\n");
+  command(cmd::SaveStay);
+  answer("c.txt");
+  EXPECT_EQ(vt::ReadFile(root + "/c.txt"), "text\n");
+  EXPECT_EQ(std::string(t->fileName), "c.txt");
+  EXPECT_EQ(e.cur(), t);
+}
+
+TEST_F(FileCommands, SaveAsIntoAnotherDirectoryWritesThere) {
+  Tcb* t = openFile("a.txt", "text\n");
+  mkdir((root + "/sub").c_str(), 0777);
+  vt::WriteFile(root + "/a2.txt", "other\n");
+  command(cmd::SaveStay);
+  answer("sub/a.txt");
+  EXPECT_EQ(vt::ReadFile(root + "/sub/a.txt"), "text\n");
+  EXPECT_EQ(std::string(t->dirName), root + "/sub");
+  EXPECT_EQ(std::string(t->fileName), "a.txt");
+  EXPECT_EQ(vt::ReadFile(root + "/a.txt"), "text\n");
+
+  // Same name, other directory, file there: that is another file.
+  vt::WriteFile(root + "/a.txt", "keep me\n");
+  command(cmd::SaveStay);
+  answer(root + "/a.txt");
+  EXPECT_EQ(message(), "File exist, Overwrite? [Y/N]:");
+  type("n");
+  EXPECT_EQ(vt::ReadFile(root + "/a.txt"), "keep me\n");
+  EXPECT_EQ(std::string(t->dirName), root + "/sub");
+}
+
+TEST_F(FileCommands, SaveAsIntoAMissingDirectoryCreatesItOnYes) {
+  openFile("a.txt", "text\n");
+  command(cmd::SaveStay);
+  answer("new/dir/f.txt");
+  EXPECT_EQ(message(), "Create path?:");
+  type("y");
+  EXPECT_EQ(vt::ReadFile(root + "/new/dir/f.txt"), "text\n");
+}
+
+TEST_F(FileCommands, AnUnnamedTextGetsAFileOnSave) {
+  Tcb* t = e.cur();
+  ASSERT_EQ(t->kind, KIND_NEW);
+  edit("draft");
+  command(cmd::SaveStay);
+  answer("draft.txt");
+  EXPECT_EQ(vt::ReadFile(root + "/draft.txt"), "draft\n");
+  EXPECT_EQ(t->kind, KIND_FILE);
+  EXPECT_FALSE(e.modified());
+}
+
+TEST_F(FileCommands, AnEmptyNameSavesNothing) {
+  edit("draft");
+  command(cmd::SaveExit);
+  enter();
+  EXPECT_EQ(e.alert(), "No file name");
+  EXPECT_TRUE(e.modified());
+  EXPECT_NE(e.cur(), nullptr);
+  EXPECT_FALSE(vt::Exists(root + "/~~"));
+}
+
+TEST_F(FileCommands, AFailedSaveKeepsTheTextOpenModifiedAndNamed) {
+  Tcb* t = openFile("a.txt", "old\n");
+  edit("x");
+  SetWriteFault(2, ENOSPC);
+  command(cmd::SaveExit);
+  enter();
+  EXPECT_EQ(e.cur(), t) << "Save & exit must not close a text it could not save";
+  EXPECT_TRUE(e.modified());
+  EXPECT_FALSE(e->quit);
+  EXPECT_NE(e.alert(), "");
+  EXPECT_EQ(vt::ReadFile(root + "/a.txt"), "old\n");
+
+  command(cmd::SaveStay);
+  answer("b.txt");
+  EXPECT_EQ(std::string(t->fileName), "a.txt") << "the name of a file never written is not taken";
+  EXPECT_TRUE(e.modified());
+  SetWriteFault(0, 0);
+  command(cmd::SaveExit);
+  enter();
+  EXPECT_TRUE(e->quit);
+}
+
+TEST_F(FileCommands, ADuplicateIsNotSaved) {
+  Tcb* main = openFile("a.txt", "text\n");
+  Tcb* dup = OpenDup(e.V(), main->number);
+  ASSERT_NE(dup, nullptr);
+  const std::string dupName = dup->fileName;
+  edit("x");
+  command(cmd::SaveStay);
+  answer("other.txt");
+  EXPECT_EQ(e.alert(), "Text is a duplicate, NO save");
+  EXPECT_EQ(std::string(dup->fileName), dupName);
+  EXPECT_FALSE(vt::Exists(root + "/other.txt"));
+  EXPECT_EQ(vt::ReadFile(root + "/a.txt"), "text\n");
+}
+
+TEST_F(FileCommands, DiscardExitAsksOnlyForChangedTexts) {
+  openFile("a.txt", "one\n");
+  Tcb* b = openFile("b.txt", "two\n");
+  ASSERT_EQ(openTexts(), 2);
+  command(cmd::DiscardExit);  // b is unchanged: closed at once
+  EXPECT_EQ(b->base, nullptr);
+  EXPECT_EQ(e->inputMode, ModeEdit);
+
+  edit("x");
+  command(cmd::DiscardExit);
+  EXPECT_EQ(message(), "Discard text [Y/N]:");
+  type("n");
+  EXPECT_NE(e.cur(), nullptr);
+  EXPECT_EQ(e.line(1), "xone");
+  EXPECT_TRUE(e.modified());
+
+  command(cmd::DiscardExit);
+  type("y");
+  EXPECT_EQ(e.cur(), nullptr);
+  EXPECT_TRUE(e->quit);
+  EXPECT_EQ(vt::ReadFile(root + "/a.txt"), "one\n");
+}
+
+TEST_F(FileCommands, ClosingTheWindowAsksForEachChangedText) {
+  openFile("a.txt", "one\n");
+  edit("x");
+  openFile("b.txt", "two\n");
+  openFile("c.txt", "three\n");
+  edit("y");
+  ASSERT_EQ(openTexts(), 3);
+  EndText_(e.V(), kCloseAll);
+  EXPECT_EQ(message(), "Discard text [Y/N]:");
+  EXPECT_EQ(std::string(e.cur()->fileName), "c.txt") << "the current text first";
+  EXPECT_EQ(openTexts(), 3);
+  type("y");
+  EXPECT_EQ(message(), "Discard text [Y/N]:");
+  EXPECT_EQ(std::string(e.cur()->fileName), "a.txt") << "then from the first of the ring";
+  EXPECT_EQ(openTexts(), 2);
+  type("y");
+  EXPECT_EQ(openTexts(), 0);
+  EXPECT_TRUE(e->quit);
+}
+
+TEST_F(FileCommands, ANoWhileClosingTheWindowKeepsTheRest) {
+  openFile("a.txt", "one\n");
+  edit("x");
+  openFile("b.txt", "two\n");
+  EndText_(e.V(), kCloseAll);  // b, unchanged, goes at once
+  EXPECT_EQ(std::string(e.cur()->fileName), "a.txt");
+  type("n");
+  EXPECT_EQ(openTexts(), 1);
+  EXPECT_EQ(e.line(1), "xone");
+  EXPECT_FALSE(e->quit);
+  EXPECT_EQ(e->inputMode, ModeEdit);
+}
+
+TEST_F(FileCommands, TheWindowCloseRequestRunsTheCloseAll) {
+  openFile("a.txt", "one\n");
+  edit("x");
+  ASSERT_NE(loopHooks().closeAll, nullptr);
+  loopHooks().closeAll(e.V());
+  EXPECT_EQ(message(), "Discard text [Y/N]:");
+  type("y");
+  EXPECT_TRUE(e->quit);
+}
+
+TEST_F(FileCommands, ReloadReadsTheFileAgainOnYesOnly) {
+  openFile("a.txt", "one\ntwo\nthree\n");
+  gotoLine(3);
+  vt::WriteFile(root + "/a.txt", "ONE\nTWO\n");
+  command(cmd::ReloadText);
+  EXPECT_EQ(message(), "Reload? [Y/N]:");
+  type("n");
+  EXPECT_EQ(e.text(), "one\ntwo\nthree");
+
+  edit("changed ");
+  command(cmd::ReloadText);
+  type("y");
+  EXPECT_EQ(e.text(), "ONE\nTWO");
+  EXPECT_EQ(e.lineNo(), 2) << "the file is now shorter: the last line";
+  EXPECT_FALSE(e.modified());
+}
+
+TEST_F(FileCommands, ReloadOfADuplicateReloadsItsText) {
+  Tcb* main = openFile("a.txt", "one\n");
+  Tcb* dup = OpenDup(e.V(), main->number);
+  vt::WriteFile(root + "/a.txt", "fresh\n");
+  command(cmd::ReloadText);
+  type("y");
+  EXPECT_EQ(e.cur(), dup);
+  EXPECT_EQ(e.text(), "fresh");
+  EXPECT_EQ(dup->base, main->base);
+  EXPECT_EQ(vt::CheckList(main->base), "");
+}
+
+TEST_F(FileCommands, ReloadKeepsTheTextWhenItsFileIsGone) {
+  openFile("a.txt", "precious\n");
+  std::remove((root + "/a.txt").c_str());
+  command(cmd::ReloadText);
+  type("y");
+  EXPECT_EQ(e.alert(), "File not found");
+  EXPECT_EQ(e.text(), "precious");
+}
+
+TEST_F(FileCommands, OpenTextAsksAndOpensWithTheEncodingOfItsCommand) {
+  vt::WriteFile(root + "/latin.txt", "caf\xe9\n");
+  command(cmd::OpenTextISO);
+  EXPECT_EQ(message(), "Open file:");
+  answer("latin.txt");
+  EXPECT_EQ(std::string(e.cur()->fileName), "latin.txt");
+  EXPECT_EQ(e.cur()->mode & MODE_ENCODING, MODE_LATIN1);
+  EXPECT_EQ(e.text(), "café");
+  EXPECT_EQ(openTexts(), 1) << "the untouched scratch text gave way";
+
+  command(cmd::OpenText);
+  answer("missing.txt");
+  EXPECT_EQ(e.alert(), "New file.");
+  EXPECT_EQ(std::string(e.cur()->fileName), "missing.txt");
+  EXPECT_EQ(openTexts(), 2);
+}
+
+TEST_F(FileCommands, SaveBlockAsksBeforeOverwriting) {
+  openFile("a.txt", "text\n");
+  SaveBlk(e.V(), "blk.txt", e.cur()->base, 0);
+  EXPECT_EQ(vt::ReadFile(root + "/blk.txt"), "text\n");
+  EXPECT_EQ(e->inputMode, ModeEdit);
+
+  vt::WriteFile(root + "/blk.txt", "keep\n");
+  SaveBlk(e.V(), "blk.txt", e.cur()->base, 0);
+  EXPECT_EQ(message(), "File exist, Overwrite? [Y/N]:");
+  type("n");
+  EXPECT_EQ(vt::ReadFile(root + "/blk.txt"), "keep\n");
+  SaveBlk(e.V(), "blk.txt", e.cur()->base, 0);
+  type("y");
+  EXPECT_EQ(vt::ReadFile(root + "/blk.txt"), "text\n");
+  EXPECT_EQ(e.text(), "text") << "a whole text is written, not released";
+}
+
+TEST_F(FileCommands, ABlockTextIsWrittenOnlyOnYes) {
+  openFile("a.txt", "text\n");
+  vt::WriteFile(root + "/blk.txt", "keep\n");
+  SaveBlk(e.V(), "blk.txt", TextFromBytes(e.V(), "lifted\n", 7, 0, MODE_UTF8), 1);
+  type("n");
+  EXPECT_EQ(vt::ReadFile(root + "/blk.txt"), "keep\n");
+  SaveBlk(e.V(), "blk.txt", TextFromBytes(e.V(), "lifted\n", 7, 0, MODE_UTF8), 1);
+  type("y");
+  EXPECT_EQ(vt::ReadFile(root + "/blk.txt"), "lifted\n");
+  SaveBlk(e.V(), "blk2.txt", TextFromBytes(e.V(), "new\n", 4, 0, MODE_UTF8), 1);
+  EXPECT_EQ(vt::ReadFile(root + "/blk2.txt"), "new\n");
+  EXPECT_EQ(e.text(), "text");
+}
+
+}  // namespace
