@@ -1,9 +1,8 @@
 // The scroll commands, and scrolling two side-by-side views together.
 #include "core/editor_state.h"
+#include "edit/movement.h"
 #include "shell/commands.h"
 #include "shell/event_loop.h"
-
-#include "edit/movement.h"
 
 namespace {
 
