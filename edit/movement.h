@@ -79,5 +79,11 @@ void Adjust(EditorState* V, Tcb* tcb);
 // First column holding a character above the space; the length when none.
 int findLOL(const ActiveLine* line);
 
+// Traversal callback of IndentUp/IndentDown: the first line it sees (the
+// cursor line) sets the indentation; the next non-blank line indented the
+// same becomes the cursor line and ends the walk.  `arg` is the walk's
+// state, kept by the caller.  Changes no line.
+int DoIndentMatch(EditorState* V, ActiveLine* line, int from, int to, void* arg);
+
 void CursorMove(EditorState* V, int move);
 void Scroll(EditorState* V, int kind);

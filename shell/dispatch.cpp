@@ -3,8 +3,11 @@
 // and one int is routed to directly; any other gets a small adapter here.
 #include "core/editor_state.h"
 #include "core/file_commands.h"
+#include "edit/bookmarks.h"
+#include "edit/movement.h"
 #include "shell/commands.h"
 #include "shell/file_prompt.h"
+#include "shell/event_loop.h"
 #include "shell/key_table.h"
 #include "shell/toggles.h"
 #include "shell/undo_bracket.h"
@@ -28,33 +31,33 @@ void todo(EditorState* V, int) { SetAlert(V, "Unimplemented"); }
 constexpr Route kRoutes[kCmdCount] = {
     {nullptr, 0},  // 0 FirstOfTwo
     {nullptr, 0},  // 1 (no name)
-    {todo, 4},  // 2 OneLeft: CursorMove 4
-    {todo, 5},  // 3 OneRight: CursorMove 5
-    {todo, 8},  // 4 WordLeft: CursorMove 8
-    {todo, 9},  // 5 WordRight: CursorMove 9
-    {todo, 21},  // 6 BegOfLine: CursorMove 21
-    {todo, 22},  // 7 EndOfLine: CursorMove 22
-    {todo, 8},  // 8 ScrollLeft: SyncroScroll
-    {todo, 9},  // 9 ScrollRight: SyncroScroll
-    {todo, 10},  // 10 PageLeft: SyncroScroll
-    {todo, 11},  // 11 PageRight: SyncroScroll
-    {todo, 0},  // 12 OneUp: CursorMove 0
-    {todo, 2},  // 13 OneDown: CursorMove 2
-    {todo, 14},  // 14 PageDown: SyncroScroll
-    {todo, 15},  // 15 PageUp: SyncroScroll
-    {todo, 13},  // 16 FirstLine: CursorMove 13
-    {todo, 14},  // 17 LastLine: CursorMove 14
-    {todo, 15},  // 18 FirstPos: CursorMove 15
-    {todo, 16},  // 19 LastPos: CursorMove 16
-    {todo, 20},  // 20 Scrolldown: SyncroScroll
-    {todo, 21},  // 21 ScrollUp: SyncroScroll
-    {todo, 11},  // 22 TopOfScrn: CursorMove 11
-    {todo, 12},  // 23 BottomOfScrn: CursorMove 12
-    {todo, 17},  // 24 MakeTopOfScrn: CursorMove 17
-    {todo, 18},  // 25 MakeMiddleOfScrn: CursorMove 18
-    {todo, 19},  // 26 MakeBottomOfScrn: CursorMove 19
-    {todo, 20},  // 27 GotoLine: CursorMove 20
-    {todo, 27},  // 28 PrevPos: CursorMove 27
+    {CursorMove, 4},  // 2 OneLeft
+    {CursorMove, 5},  // 3 OneRight
+    {CursorMove, 8},  // 4 WordLeft
+    {CursorMove, 9},  // 5 WordRight
+    {CursorMove, 21},  // 6 BegOfLine
+    {CursorMove, 22},  // 7 EndOfLine
+    {SyncroScroll, 8},  // 8 ScrollLeft
+    {SyncroScroll, 9},  // 9 ScrollRight
+    {SyncroScroll, 10},  // 10 PageLeft
+    {SyncroScroll, 11},  // 11 PageRight
+    {CursorMove, 0},  // 12 OneUp
+    {CursorMove, 2},  // 13 OneDown
+    {SyncroScroll, 14},  // 14 PageDown
+    {SyncroScroll, 15},  // 15 PageUp
+    {CursorMove, 13},  // 16 FirstLine
+    {CursorMove, 14},  // 17 LastLine
+    {CursorMove, 15},  // 18 FirstPos
+    {CursorMove, 16},  // 19 LastPos
+    {SyncroScroll, 20},  // 20 Scrolldown
+    {SyncroScroll, 21},  // 21 ScrollUp
+    {CursorMove, 11},  // 22 TopOfScrn
+    {CursorMove, 12},  // 23 BottomOfScrn
+    {CursorMove, 17},  // 24 MakeTopOfScrn
+    {CursorMove, 18},  // 25 MakeMiddleOfScrn
+    {CursorMove, 19},  // 26 MakeBottomOfScrn
+    {CursorMove, 20},  // 27 GotoLine
+    {CursorMove, 27},  // 28 PrevPos
     {todo, 1},  // 29 Backspace: BackSpace 1
     {todo, 0},  // 30 UnBackspace: UnBackSpace
     {todo, 0},  // 31 DelChr: DeleteChar
@@ -68,8 +71,8 @@ constexpr Route kRoutes[kCmdCount] = {
     {todo, 0},  // 39 DelRtWord: DeleteRightWord
     {todo, 0},  // 40 DelLtWord: DeleteLeftWord
     {todo, 0},  // 41 DelToEol: DeleteToEol
-    {todo, 23},  // 42 TabRt: CursorMove 23
-    {todo, 24},  // 43 TabLt: CursorMove 24
+    {CursorMove, 23},  // 42 TabRt
+    {CursorMove, 24},  // 43 TabLt
     {todo, 3},  // 44 MarkBlockBegin: MarkBlk 3
     {todo, 4},  // 45 MarkBlockEnd: MarkBlk 4
     {todo, 5},  // 46 MarkColumnUpLeft: MarkBlk 5
@@ -81,8 +84,8 @@ constexpr Route kRoutes[kCmdCount] = {
     {todo, 0},  // 52 DragLineDown: DragLineDown
     {todo, 0},  // 53 ToggleColumn: TglColumnBlk
     {todo, 0},  // 54 UnmarkBlock: RemoveBlk
-    {todo, 25},  // 55 GotoBlockBeg: CursorMove 25
-    {todo, 26},  // 56 GotoBlockEnd: CursorMove 26
+    {CursorMove, 25},  // 55 GotoBlockBeg
+    {CursorMove, 26},  // 56 GotoBlockEnd
     {todo, 0},  // 57 CopyBlock: CopyBlk
     {todo, 0},  // 58 MoveBlock: MoveBlk
     {todo, 0},  // 59 DeleteBlock: DeleteBlk
@@ -115,7 +118,7 @@ constexpr Route kRoutes[kCmdCount] = {
     {ToggleSet, 17},  // 86 ToggleSoftCR
     {ToggleSet, 11},  // 87 ToggleTabsOut
     {ToggleSet, 23},  // 88 ToggleLF
-    {todo, 0},  // 89 CenterLine: CenterLine
+    {CenterLine, 0},  // 89 CenterLine
     {todo, 0},  // 90 UndoCursorline: UndoLine
     {todo, 0},  // 91 AsciiChart: AsciiChart
     {todo, 0},  // 92 BackOnlySave: toTube
@@ -128,19 +131,19 @@ constexpr Route kRoutes[kCmdCount] = {
     {todo, 0},  // 99 WrapPara: Reflow
     {todo, 0},  // 100 UpperCase: CaseSwitch 0
     {todo, 1},  // 101 LowerCase: CaseSwitch 1
-    {todo, 0},  // 102 SetBookMark: SetBookmark 0
-    {todo, 1},  // 103 RemoveBookMark: SetBookmark 1
-    {todo, 0},  // 104 RemoveAllBookMarks: ClearBookmarks
-    {todo, 1},  // 105 PrevBookMark: FindBookmark 1
-    {todo, 0},  // 106 NextBookMark: FindBookmark 0
+    {SetBookmark, 0},  // 102 SetBookMark
+    {SetBookmark, 1},  // 103 RemoveBookMark
+    {ClearBookmarks, 0},  // 104 RemoveAllBookMarks
+    {FindBookmark, 1},  // 105 PrevBookMark
+    {FindBookmark, 0},  // 106 NextBookMark
     {todo, 0},  // 107 MacroRecord: MacroRec
     {todo, 0},  // 108 SumLines: SumBlock
     {fileTest, 0},  // 109 MacroSave
     {unimp, 0},  // 110 MacroLoad
     {unimp, 0},  // 111 MacroEdit
-    {todo, 28},  // 112 MarkPos: CursorMove 28
-    {todo, 29},  // 113 JumpToPos: CursorMove 29
-    {todo, 30},  // 114 Zap: CursorMove 30
+    {CursorMove, 28},  // 112 MarkPos
+    {CursorMove, 29},  // 113 JumpToPos
+    {CursorMove, 30},  // 114 Zap
     {todo, 0},  // 115 LineupRight: LineupRight
     {todo, 0},  // 116 Print: StartPrint
     {todo, 0},  // 117 (no name): StopPrint
@@ -149,8 +152,8 @@ constexpr Route kRoutes[kCmdCount] = {
     {todo, 0},  // 120 NewLineColumn: NewLineColumn
     {ToggleSet, 25},  // 121 TogglePointing
     {ToggleSet, 26},  // 122 Toggle1Click
-    {todo, 3},  // 123 AllDown: CursorMove 3
-    {todo, 1},  // 124 AllUp: CursorMove 1
+    {CursorMove, 3},  // 123 AllDown
+    {CursorMove, 1},  // 124 AllUp
     {todo, 1},  // 125 BlockToUpperCase: BlockToCase 1
     {todo, 0},  // 126 BlockToLowerCase: BlockToCase 0
     {todo, 0},  // 127 MoveColumn: MoveColumn
@@ -165,11 +168,11 @@ constexpr Route kRoutes[kCmdCount] = {
     {todo, 0},  // 136 About: helpUp (about text)
     {todo, 0},  // 137 SetDefaults: SetDefaults
     {todo, 0},  // 138 FontConfig: FontConfig
-    {todo, 32},  // 139 LeftOfLine: CursorMove 32
-    {todo, 33},  // 140 IndentUp: CursorMove 33
-    {todo, 34},  // 141 IndentDown: CursorMove 34
-    {todo, 35},  // 142 WordEndLeft: CursorMove 35
-    {todo, 36},  // 143 WordEndRight: CursorMove 36
+    {CursorMove, 32},  // 139 LeftOfLine
+    {CursorMove, 33},  // 140 IndentUp
+    {CursorMove, 34},  // 141 IndentDown
+    {CursorMove, 35},  // 142 WordEndLeft
+    {CursorMove, 36},  // 143 WordEndRight
     {todo, 1},  // 144 LineupComment: LineupColumn 1
     {ReloadText, 0},  // 145 ReloadText
     {todo, 0},  // 146 PrintConfig: printConfig

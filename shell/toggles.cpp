@@ -2,6 +2,7 @@
 #include "shell/toggles.h"
 
 #include "core/editor_state.h"
+#include "edit/movement.h"
 
 namespace {
 
@@ -105,8 +106,16 @@ void ToggleSet(EditorState* V, int which) {
     case TOGGLE_POINTING: flipGlobal(V, TGL_POINTING, 0); break;
     case TOGGLE_ONECLICK: flipGlobal(V, TGL_ONECLICK, 0); break;
     case TOGGLE_SYNCSCROLL: flipGlobal(V, TGL_SYNCSCROLL, 0); break;
+    case TOGGLE_SOFTCR:
+      // Not on the end-of-text position: it is no line of the text.
+      if (!(V->aline.flags & LINK_BASE)) {
+        V->aline.flags ^= LINK_SOFTBREAK;
+        V->alineDirty = 1;
+        if (AFlush(V) != 0) break;
+      }
+      Scroll(V, SCROLL_DOWN);
+      break;
     case TOGGLE_BOXDRAW:  // needs the box-drawing tool
-    case TOGGLE_SOFTCR:   // needs scrolling
       SetAlert(V, "Unimplemented");
       break;
     default:  // 12, 13 and unknown values do nothing
