@@ -1,6 +1,9 @@
 // The cursor-line primitives and the line, page, screen and position moves.
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "edit/move_parts.h"
 #include "shell/event_loop.h"
 #include "shell/prompt.h"
@@ -451,6 +454,35 @@ TEST_F(Moves, DoGotoTakesOnlyPositiveNumbers) {
   DoGoto(V());
   EXPECT_EQ(ed.lineNo(), 9);
   ExpectLoaded();
+}
+
+}  // namespace
+}  // namespace movetest
+
+namespace movetest {
+namespace {
+
+TEST_F(Moves, InAnEmptyTextTheCursorStaysAtTheStart) {
+  // The scratch text: one empty line.
+  for (int m : {0, 1, 2, 4, 6, 7, 8, 9, 11, 12, 13, 14, 15, 16, 21, 22, 24, 25, 26, 27, 29, 30, 32, 33,
+                34, 35, 36, 37}) {
+    At(1, 0, 0);
+    Move(m);
+    EXPECT_EQ(ed.lineNo(), 1) << "move " << m;
+    EXPECT_EQ(ed.col(), 0) << "move " << m;
+  }
+  EXPECT_EQ(ed.lines(), std::vector<std::string>{""});
+  EXPECT_FALSE(ed.modified());
+}
+
+TEST_F(Moves, BeginningOfLineFromTheLastColumnScrollsBack) {
+  ed.open("abc\n");
+  At(1, 1023, 0);
+  Move(MOVE_ONERIGHT);
+  ASSERT_GT(T()->leftCol, 0);
+  Move(MOVE_BEGOFLINE);
+  EXPECT_EQ(ed.col(), 0);
+  EXPECT_EQ(T()->leftCol, 0);
 }
 
 }  // namespace
