@@ -360,4 +360,19 @@ TEST_F(Browser, TheParentOfAPathEndingInDotDot) {
   EXPECT_EQ(e->inputMode, ModeEdit);
 }
 
+TEST_F(Browser, CursorKeysMoveInTheListing) {
+  browse();
+  cmdKey(cmd::OneDown);
+  cmdKey(cmd::OneDown);
+  EXPECT_EQ(e.lineNo(), 3);
+  cmdKey(cmd::OneUp);
+  EXPECT_EQ(e.lineNo(), 2);
+  cmdKey(cmd::PageDown);
+  EXPECT_EQ(e.lineNo(), 9);
+  cmdKey(cmd::PageUp);
+  EXPECT_EQ(e.lineNo(), 1);
+  EXPECT_EQ(e->inputMode, ModeFileBrowser);
+  EXPECT_EQ(e.alert(), "");
+}
+
 }  // namespace
