@@ -9,12 +9,11 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "config/defaults.h"
 #include "core/case_maps.h"
 #include "core/editor_state.h"
 
 namespace {
-
-constexpr Defaults kBuiltinDefaults = {800, 600, 0, 79, 0x4232};
 
 // The settings follow the user: ~/.vexor/, created when missing.
 void fixcfg(char* out, size_t outSize, const char* home) {
@@ -80,7 +79,8 @@ bool InitEditor(EditorState* V) {
   if (!getcwd(V->startDir, sizeof V->startDir)) CopyCut(V->startDir, sizeof V->startDir, "/");
   CopyCut(V->curDir, sizeof V->curDir, V->startDir);
 
-  V->defaults = kBuiltinDefaults;
+  initDef(V, &V->defaults);
+  // The configuration file is read here once its loader exists.
   V->toggles = V->defaults.mode & TGL_GLOBAL_MASK;
   V->singleView = 1;
   CopyCut(V->searchOpts, sizeof V->searchOpts, " I   T    ");
