@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -131,6 +132,27 @@ std::vector<std::string> tokens(const std::string& s) {
   return out;
 }
 
+// What the input method gives for an unbound key of the PC layout: Esc,
+// space, letters and digits.
+int inputMethodChar(int keycode, unsigned state) {
+  static constexpr const char* kRows[][2] = {{"1234567890", "!\"#$%&/()="}};
+  if (keycode == 9) return 27;
+  if (keycode == 65) return ' ';
+  if (keycode >= 10 && keycode <= 19) return kRows[0][state & XSTATE_SHIFT ? 1 : 0][keycode - 10];
+  static constexpr struct {
+    int first;
+    const char* letters;
+  } kLetters[] = {{24, "qwertyuiop"}, {38, "asdfghjkl"}, {52, "zxcvbnm"}};
+  for (auto& row : kLetters) {
+    int i = keycode - row.first;
+    if (i >= 0 && i < int(std::strlen(row.letters))) {
+      char c = row.letters[i];
+      return state & XSTATE_SHIFT ? std::toupper(c) : c;
+    }
+  }
+  return -1;
+}
+
 // One key press as the event loop handles it.
 void press(EditorState* V, const std::string& name) {
   int keycode;
@@ -138,7 +160,12 @@ void press(EditorState* V, const std::string& name) {
   ASSERT_TRUE(ParseKeyName(name.c_str(), &keycode, &state)) << "unknown key name " << name;
   int r = KeyConv(unsigned(keycode), state, &V->twoKeyPending);
   if (r == -2) return;  // first key of a sequence, or swallowed
-  ASSERT_GT(r, 255) << "key " << name << " has no binding: write it as \"text\"";
+  if (r <= 255) {
+    int c = inputMethodChar(keycode, state);
+    ASSERT_GT(c, 0) << "key " << name << " has no binding and types nothing known: write it as \"text\"";
+    HandleKey(V, c, unsigned(keycode), state);
+    return;
+  }
   HandleKey(V, r + 0x40000000, unsigned(keycode), state);
 }
 
