@@ -235,19 +235,16 @@ void browserKeyHook(EditorState* V, int code, unsigned, unsigned) { fileKey_(V, 
 void closeAllHook(EditorState* V) { EndText_(V, 5); }
 PromptView promptView(EditorState* V) { return PromptView{V->promptLine, V->promptCursor}; }
 
-struct HookInstaller {
-  HookInstaller() {
-    LoopHooks& h = loopHooks();
-    h.keys[ModePrompt] = promptKeyHook;
-    h.keys[ModeFileBrowser] = browserKeyHook;
-    h.closeAll = closeAllHook;
-    h.promptType = PromptType;
-    SetPromptSource(promptView);
-  }
-};
-const HookInstaller installed;
-
 }  // namespace
+
+void InstallPromptHooks() {
+  LoopHooks& h = loopHooks();
+  h.keys[ModePrompt] = promptKeyHook;
+  h.keys[ModeFileBrowser] = browserKeyHook;
+  h.closeAll = closeAllHook;
+  h.promptType = PromptType;
+  SetPromptSource(promptView);
+}
 
 void Prompt(EditorState* V, int type, const char* message, char* preset, int code, intptr_t aux,
             PromptRoutine routine, int presetSize) {

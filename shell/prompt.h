@@ -47,3 +47,7 @@ void Prompt(EditorState* V, int key);
 // The type of the open prompt, 0 when none is open.  The window title shows
 // V->curDir while a file-name prompt is open.
 int PromptType(EditorState* V);
+
+// Hands the prompt and browser modes, the close-all question and the prompt
+// painting to the event loop and the painter (see InstallHandlers).
+void InstallPromptHooks();

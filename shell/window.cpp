@@ -21,6 +21,7 @@
 #include "display/glyph_renderer.h"
 #include "display/screen.h"
 #include "shell/event_loop.h"
+#include "shell/handlers.h"
 
 namespace {
 
@@ -159,6 +160,7 @@ int RunVexor(int argc, char** argv) {
   V->optNoFonts = opt.optNoFonts;
 
   fontsInit();
+  InstallHandlers();
   if (!InitEditor(V)) {
     std::fprintf(stderr, "vexor: not enough memory to start\n");
     return 1;

@@ -1,6 +1,7 @@
 #include "tests/support/headless.h"
 
 #include "core/file_io.h"
+#include "shell/handlers.h"
 
 #include <cstring>
 
@@ -46,6 +47,7 @@ std::string CheckList(const Link* base) {
 }
 
 Editor::Editor() : v_(std::make_unique<EditorState>()) {
+  InstallHandlers();
   InitEditor(v_.get());
   SetMetrics(v_.get(), 800, 600, 16, 8, 12);
   v_->inputMode = 1;  // editing, as after start-up

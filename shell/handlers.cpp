@@ -1,0 +1,5 @@
+#include "shell/handlers.h"
+
+#include "shell/prompt.h"
+
+void InstallHandlers() { InstallPromptHooks(); }
