@@ -3,11 +3,7 @@
 // is there (DISPLAY set, e.g. Xvfb :99 -screen 0 1920x1080x24).
 #include <benchmark/benchmark.h>
 
-// Xlib names a type Screen too; it is renamed here so that the editor's
-// screen record can be used beside it.
-#define Screen XlibScreen
-#include <X11/Xlib.h>
-#undef Screen
+#include "display/xlib.h"
 
 #include <chrono>
 #include <cstdlib>

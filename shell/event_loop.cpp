@@ -1,11 +1,7 @@
 // The event loop, the key-press steps, the window title, closing all texts.
 #include "shell/event_loop.h"
 
-// Xlib's own Screen would clash with the editor's screen record.
-#define Screen XlibScreen
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
-#undef Screen
+#include "display/xlib.h"
 
 #include <cstring>
 

@@ -1,11 +1,4 @@
-// Start-up and shutdown: the editor state, the X window with its input
-// method, the fonts, the texts named on the command line.
-// Xlib's own Screen would clash with the editor's screen record.
-#define Screen XlibScreen
-#include <X11/Xatom.h>
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
-#undef Screen
+#include "display/xlib.h"
 #include <unistd.h>
 
 #include <climits>

@@ -5,11 +5,7 @@
 
 #include <gtest/gtest.h>
 
-// Xlib names a type Screen too; renamed here beside the editor's record.
-#define Screen XlibScreen
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
-#undef Screen
+#include "display/xlib.h"
 
 #include <cstdlib>
 #include <filesystem>

@@ -4,9 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#define Screen XlibScreen
-#include <X11/Xlib.h>
-#undef Screen
+#include "display/xlib.h"
 
 #include <cstring>
 #include <list>
