@@ -1,3 +1,5 @@
+// Start-up and shutdown: the editor state, the X window with its input
+// method, the fonts, the texts named on the command line.
 #include "display/xlib.h"
 #include <unistd.h>
 
