@@ -4,7 +4,10 @@
 #include "core/editor_state.h"
 #include "core/file_commands.h"
 #include "edit/bookmarks.h"
+#include "edit/case_commands.h"
+#include "edit/line_edit.h"
 #include "edit/movement.h"
+#include "edit/typing.h"
 #include "shell/commands.h"
 #include "shell/file_prompt.h"
 #include "shell/event_loop.h"
@@ -58,19 +61,19 @@ constexpr Route kRoutes[kCmdCount] = {
     {CursorMove, 19},  // 26 MakeBottomOfScrn
     {CursorMove, 20},  // 27 GotoLine
     {CursorMove, 27},  // 28 PrevPos
-    {todo, 1},  // 29 Backspace: BackSpace 1
-    {todo, 0},  // 30 UnBackspace: UnBackSpace
-    {todo, 0},  // 31 DelChr: DeleteChar
-    {todo, 0},  // 32 DelLine: DeleteLine
-    {todo, 0},  // 33 UnDelLine: UndoDeleteLine
-    {todo, 0},  // 34 NewLine: NewLine
-    {todo, 0},  // 35 AddLine: AddNewLine
-    {todo, 0},  // 36 DupLine: DupLine
-    {todo, 0},  // 37 CopyChr: CopyChar
-    {todo, 0},  // 38 InsLine: InsNewLine
-    {todo, 0},  // 39 DelRtWord: DeleteRightWord
-    {todo, 0},  // 40 DelLtWord: DeleteLeftWord
-    {todo, 0},  // 41 DelToEol: DeleteToEol
+    {BackSpace, 1},  // 29 Backspace
+    {[](EditorState* V, int) { UnBackSpace(V); }, 0},  // 30 UnBackspace
+    {[](EditorState* V, int) { DeleteChar(V); }, 0},  // 31 DelChr
+    {[](EditorState* V, int) { DeleteLine(V); }, 0},  // 32 DelLine
+    {[](EditorState* V, int) { UndoDeleteLine(V); }, 0},  // 33 UnDelLine
+    {[](EditorState* V, int) { NewLine(V); }, 0},  // 34 NewLine
+    {[](EditorState* V, int) { AddNewLine(V); }, 0},  // 35 AddLine
+    {[](EditorState* V, int) { DupLine(V); }, 0},  // 36 DupLine
+    {[](EditorState* V, int) { CopyChar(V); }, 0},  // 37 CopyChr
+    {[](EditorState* V, int) { InsNewLine(V); }, 0},  // 38 InsLine
+    {[](EditorState* V, int) { DeleteRightWord(V); }, 0},  // 39 DelRtWord
+    {[](EditorState* V, int) { DeleteLeftWord(V); }, 0},  // 40 DelLtWord
+    {[](EditorState* V, int) { DeleteToEol(V); }, 0},  // 41 DelToEol
     {CursorMove, 23},  // 42 TabRt
     {CursorMove, 24},  // 43 TabLt
     {todo, 3},  // 44 MarkBlockBegin: MarkBlk 3
@@ -119,9 +122,9 @@ constexpr Route kRoutes[kCmdCount] = {
     {ToggleSet, 11},  // 87 ToggleTabsOut
     {ToggleSet, 23},  // 88 ToggleLF
     {CenterLine, 0},  // 89 CenterLine
-    {todo, 0},  // 90 UndoCursorline: UndoLine
+    {[](EditorState* V, int) { UndoLine(V); }, 0},  // 90 UndoCursorline
     {todo, 0},  // 91 AsciiChart: AsciiChart
-    {todo, 0},  // 92 BackOnlySave: toTube
+    {[](EditorState* V, int) { toTube(V); }, 0},  // 92 BackOnlySave
     {ToggleSet, 22},  // 93 ToggleCR
     {todo, 0},  // 94 ROT13: Rot13Block
     {SetLitt, 1},  // 95 InsertLiteral
@@ -129,8 +132,8 @@ constexpr Route kRoutes[kCmdCount] = {
     {todo, 0},  // 97 SortLines: SortBlock
     {ToggleSet, 16},  // 98 BoxDraw
     {todo, 0},  // 99 WrapPara: Reflow
-    {todo, 0},  // 100 UpperCase: CaseSwitch 0
-    {todo, 1},  // 101 LowerCase: CaseSwitch 1
+    {CaseSwitch, 0},  // 100 UpperCase
+    {CaseSwitch, 1},  // 101 LowerCase
     {SetBookmark, 0},  // 102 SetBookMark
     {SetBookmark, 1},  // 103 RemoveBookMark
     {ClearBookmarks, 0},  // 104 RemoveAllBookMarks
@@ -154,8 +157,8 @@ constexpr Route kRoutes[kCmdCount] = {
     {ToggleSet, 26},  // 122 Toggle1Click
     {CursorMove, 3},  // 123 AllDown
     {CursorMove, 1},  // 124 AllUp
-    {todo, 1},  // 125 BlockToUpperCase: BlockToCase 1
-    {todo, 0},  // 126 BlockToLowerCase: BlockToCase 0
+    {BlockToCase, 1},  // 125 BlockToUpperCase
+    {BlockToCase, 0},  // 126 BlockToLowerCase
     {todo, 0},  // 127 MoveColumn: MoveColumn
     {todo, 0},  // 128 LineupCokumn: LineupColumn 0
     {todo, 0},  // 129 Lix: Lix
@@ -204,7 +207,7 @@ constexpr Route kRoutes[kCmdCount] = {
     {ToggleSet, 19},  // 172 DosCodepage
     {ToggleSet, 14},  // 173 ToggleSourceView
     {OpenTextCmd, 256},  // 174 OpenTextISO
-    {todo, 0},  // 175 BackspaceNoSave: BackSpace 0
+    {BackSpace, 0},  // 175 BackspaceNoSave
     {todo, 0},  // 176 UnDeleteBlock: UnDeleteBlk
     {todo, 0},  // 177 AppendCopyLineToBuf: AppendLineToBuf 0
     {todo, 1},  // 178 AppendCutLineToBuf: AppendLineToBuf 1
@@ -212,12 +215,12 @@ constexpr Route kRoutes[kCmdCount] = {
     {ToggleSet, 24},  // 180 ToggleWordSet
     {ToggleSet, 18},  // 181 ToggleTabMode
     {unimp, 0},  // 182 ToggleFormatOut
-    {todo, 0},  // 183 JoinLine: JoinLine
+    {[](EditorState* V, int) { JoinLine(V); }, 0},  // 183 JoinLine
     {unimp, 0},  // 184 ViewStatus
-    {todo, 0},  // 185 Indent: Indent
-    {todo, 0},  // 186 UnIndent: UnIndent
-    {todo, 0},  // 187 CommentOut: Comment
-    {todo, 0},  // 188 UnComment: UnComment
+    {[](EditorState* V, int) { Indent(V); }, 0},  // 185 Indent
+    {[](EditorState* V, int) { UnIndent(V); }, 0},  // 186 UnIndent
+    {[](EditorState* V, int) { Comment(V); }, 0},  // 187 CommentOut
+    {[](EditorState* V, int) { UnComment(V); }, 0},  // 188 UnComment
     {todo, 0},  // 189 Undo: Undo
     {todo, 0},  // 190 Redo: Redo
     {todo, 4},  // 191 DragBlockLeft: DragBlk 4
