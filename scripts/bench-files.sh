@@ -14,7 +14,12 @@ dd if="$dir/text.txt" bs=4096 of=/dev/null status=none
 echo "floor: dd bs=4096 $(echo "$(date +%s.%N) - $start" | bc) s"
 "$bin" open "$dir/text.txt"
 "$bin" save "$dir/text.txt" "$dir/out.txt"
-cmp "$dir/text.txt" "$dir/out.txt" && echo "saved file identical"
+if cmp -s "$dir/text.txt" "$dir/out.txt"; then
+  echo "saved file identical"
+else
+  echo "saved file DIFFERS from the original" >&2
+  exit 1
+fi
 for suffix in "@key" "@@key" "@@a-24-byte-key-for-aes192" "@@a-thirty-two-byte-key-for-aes-256"; do
   "$bin" save "$dir/text.txt" "$dir/enc$suffix" >/dev/null
   "$bin" open "$dir/enc$suffix"
