@@ -1,0 +1,205 @@
+// 200,000 random key presses - movement and editing commands and typed
+// characters, UTF-8 included - on a generated text, through the event
+// loop's key handler.  After every press the line list must be sound, the
+// cursor's line number must be where the cursor really is, and the edited
+// line must survive being stored unchanged.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <deque>
+#include <random>
+#include <string>
+
+#include "core/editor_state.h"
+#include "shell/commands.h"
+#include "shell/event_loop.h"
+#include "tests/support/headless.h"
+
+namespace {
+
+constexpr int kSteps = 200000;
+constexpr unsigned kSeed = 0x5eed2024;
+
+// Commands that never leave the editing mode (no prompt, no dialogue).
+constexpr int kMoves[] = {
+    cmd::OneLeft,     cmd::OneRight,  cmd::OneUp,         cmd::OneDown,      cmd::WordLeft,
+    cmd::WordRight,   cmd::BegOfLine, cmd::EndOfLine,     cmd::PageUp,       cmd::PageDown,
+    cmd::FirstLine,   cmd::LastLine,  cmd::FirstPos,      cmd::LastPos,      cmd::TabRt,
+    cmd::TabLt,       cmd::Scrolldown, cmd::ScrollUp,     cmd::WordEndLeft,  cmd::WordEndRight,
+    cmd::LeftOfLine,  cmd::IndentUp,  cmd::IndentDown,    cmd::AllUp,        cmd::AllDown,
+    cmd::ScrollLeft,  cmd::ScrollRight, cmd::TopOfScrn,   cmd::BottomOfScrn, cmd::PrevPos,
+};
+constexpr int kEdits[] = {
+    cmd::Backspace, cmd::UnBackspace, cmd::BackspaceNoSave, cmd::BackOnlySave, cmd::DelChr,
+    cmd::DelLine,   cmd::DelLine,     cmd::UnDelLine,       cmd::NewLine,      cmd::AddLine,
+    cmd::DupLine,   cmd::CopyChr,     cmd::InsLine,         cmd::DelRtWord,    cmd::DelLtWord,
+    cmd::DelToEol,  cmd::UndoCursorline, cmd::JoinLine,     cmd::Indent,       cmd::UnIndent,
+    cmd::CommentOut, cmd::UnComment,  cmd::UpperCase,       cmd::LowerCase,    cmd::ToggleInsert,
+    cmd::ToggleWordwrap, cmd::ToggleWordSet, cmd::ToggleSoftCR, cmd::SetBookMark, cmd::Backspace,
+};
+// Rare ones: margins, stops, tab mode, and the walks over the whole text.
+constexpr int kRare[] = {
+    cmd::SetRmargin, cmd::SetLmargin, cmd::SetTab,  cmd::SetLeftTab,       cmd::SetDecimalTab,
+    cmd::ClearTab,   cmd::ToggleTabMode, cmd::BlockToUpperCase, cmd::BlockToLowerCase, cmd::RemoveBookMark,
+};
+constexpr const char* kWide[] = {"\xc3\xa9", "\xc3\x9f", "\xce\xa9", "\xd1\x8f", "\xe2\x82\xac",
+                                 "\xe4\xb8\xad", "\xf0\x9f\x98\x80", "\xc4\xb1", "\xc4\xb0"};
+constexpr const char* kWords[] = {"alpha", "be", "gamma.delta", "x", "foo_bar", "\xc3\xa9t\xc3\xa9",
+                                  "\xe2\x82\xac" "42", "(paren)", "\xe4\xb8\xad\xe6\x96\x87", "z"};
+
+tchar decode(const char* s) {
+  int len;
+  return uni8(reinterpret_cast<const uint8_t*>(s), int(std::strlen(s)), &len);
+}
+
+std::string generatedText(std::mt19937& rng) {
+  std::string text;
+  for (int n = 0; n < 240; n++) {
+    const int kind = int(rng() % 20);
+    if (kind == 0) {
+      text += std::string(1000 + rng() % 22, 'L');  // near the column limit
+    } else if (kind == 1) {
+      for (int i = 0; i < 340; i++) text += "\xe2\x82\xac";  // 1020 bytes
+    } else if (kind == 2) {
+      // empty line
+    } else {
+      text += std::string(rng() % 3 * 4, ' ');
+      const int words = int(rng() % 12);
+      for (int w = 0; w < words; w++) {
+        if (w) text += std::string(1 + rng() % 3, ' ');
+        text += kWords[rng() % std::size(kWords)];
+      }
+    }
+    text += '\n';
+  }
+  return text;
+}
+
+std::string trimmed(const ActiveLine& l) {
+  int n = l.count;
+  while (n > 0 && l.c[n - 1] == ' ') n--;
+  ActiveLine copy = l;
+  copy.count = uint16_t(n);
+  return vt::ToUtf8(copy);
+}
+
+class RandomEditing : public ::testing::Test {
+ protected:
+  // Empty when everything holds; otherwise what does not.
+  std::string check() {
+    EditorState* V = ed.V();
+    Tcb* t = V->curTcb;
+    if (!t || !t->base) return "no current text";
+    if (V->inputMode != ModeEdit || V->quit) return "left the editing mode";
+    if (std::string err = vt::CheckList(t->base); !err.empty()) return "text: " + err;
+    // The cursor's line number, by walking to it (the end-of-text position
+    // counts as the line after the last).
+    int n = 1, lines = 0;
+    bool found = false;
+    for (Link* l = t->base->next();; l = l->next(), n++) {
+      if (l == t->curLine) {
+        found = true;
+        if (n != t->lineNo) return "lineNo " + std::to_string(t->lineNo) + ", cursor on line " + std::to_string(n);
+      }
+      if (l == t->base) break;
+      lines++;
+    }
+    if (!found) return "cursor line not in the text";
+    if (lines == 0) return "no line left";
+    lineCount = lines;
+    if (t->col < 0 || t->col >= kAlineMax) return "column " + std::to_string(t->col);
+    if (IsBase(t->curLine) != ((V->aline.flags & LINK_BASE) != 0)) return "active line and cursor line disagree";
+    if (V->aline.count > kLineMax) return "active line of " + std::to_string(V->aline.count) + " characters";
+    if (std::strstr(V->alertText, "ovverrun")) return "a line was cut when stored";
+
+    // The active line comes back unchanged from the store: as it is when
+    // clean, through a trial fold when it has edits not yet stored.
+    ActiveLine stored;
+    if (!V->alineDirty) {
+      GetLine(t->curLine, &stored);
+    } else if (!IsBase(t->curLine)) {
+      LineImage img;
+      ActiveLine copy = V->aline;
+      Tabify(V, &img, &copy);
+      const int len = img.word & LINK_LENMASK;
+      Link* trial = NewLink(V, len);
+      trial->nextH = trial->prevH = 0;
+      trial->word = uint16_t(len);
+      std::memcpy(trial->data(), img.text, size_t(len));
+      GetLine(trial, &stored);
+      ReleaseLink(V, trial);
+    } else {
+      return "edits pending on the end-of-text position";
+    }
+    if (trimmed(stored) != trimmed(V->aline))
+      return "active line '" + trimmed(V->aline).substr(0, 60) + "...' stored as '" + trimmed(stored).substr(0, 60) + "...'";
+
+    // The deleted-line store: its count, its limit, its line sizes.
+    if (std::string err = vt::CheckList(V->delBase); !err.empty()) return "deleted lines: " + err;
+    int kept = 0;
+    for (Link* l = V->delBase->next(); l != V->delBase; l = l->next(), kept++)
+      if (l->len() < 1 || l->len() > 160) return "deleted line of " + std::to_string(l->len()) + " bytes kept";
+    if (kept != V->delCount || kept > V->delMax) return "deleted-line count " + std::to_string(V->delCount);
+    if (V->tubeIndex >= unsigned(kAlineMax)) return "ring index out of range";
+    return "";
+  }
+
+  void press(int code) { HandleKey(ed.V(), code, 0, 0); }
+
+  vt::Editor ed;
+  int lineCount = 0;
+};
+
+TEST_F(RandomEditing, TwoHundredThousandKeysKeepTheTextSound) {
+  std::mt19937 rng(kSeed);
+  ed.open(generatedText(rng));
+  ASSERT_EQ(check(), "");
+  std::deque<std::string> recent;  // the last presses, for the failure message
+  for (int step = 0; step < kSteps; step++) {
+    const unsigned pick = rng() % 100;
+    std::string what;
+    if (lineCount > 600 && pick < 5) {
+      press(CMD_BASE + cmd::DelLine);
+      what = "DelLine (trim)";
+    } else if (pick < 45) {
+      const unsigned k = rng() % 100;
+      tchar c;
+      if (k < 55)
+        c = tchar('a' + rng() % 26);
+      else if (k < 75)
+        c = ' ';
+      else if (k < 83)
+        c = tchar("!.,;:-()[]{}/\\'\"#"[rng() % 17]);
+      else
+        c = decode(kWide[rng() % std::size(kWide)]);
+      press(int(c));
+      what = "type U+" + std::to_string(c);
+    } else if (pick < 70) {
+      const int n = kMoves[rng() % std::size(kMoves)];
+      press(CMD_BASE + n);
+      what = CmdText[n];
+    } else if (pick < 72) {
+      // A click somewhere on the cursor line, out to the last column.
+      ed.cur()->col = int(rng() % kAlineMax);
+      what = "column " + std::to_string(ed.cur()->col);
+    } else if (pick < 99) {
+      const int n = kEdits[rng() % std::size(kEdits)];
+      press(CMD_BASE + n);
+      what = CmdText[n];
+    } else {
+      const int n = kRare[rng() % std::size(kRare)];
+      press(CMD_BASE + n);
+      what = CmdText[n];
+    }
+    recent.push_back(what + " -> " + std::to_string(ed.lineNo()) + ":" + std::to_string(ed.col()));
+    if (recent.size() > 12) recent.pop_front();
+    const std::string err = check();
+    if (!err.empty()) {
+      std::string trail;
+      for (auto& r : recent) trail += "\n  " + r;
+      FAIL() << "step " << step << ": " << err << "\nlast presses:" << trail;
+    }
+  }
+}
+
+}  // namespace
