@@ -1,8 +1,9 @@
 // 200,000 random key presses - movement and editing commands and typed
 // characters, UTF-8 included - on a generated text, through the event
-// loop's key handler.  After every press the line list must be sound, the
-// cursor's line number must be where the cursor really is, and the edited
-// line must survive being stored unchanged.
+// loop's key handler, with now and then a block marked.  After every press
+// the line list must be sound, the cursor's line number must be where the
+// cursor really is, and the edited line must survive being stored
+// unchanged.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -141,7 +142,22 @@ class RandomEditing : public ::testing::Test {
       if (l->len() < 1 || l->len() > 160) return "deleted line of " + std::to_string(l->len()) + " bytes kept";
     if (kept != V->delCount || kept > V->delMax) return "deleted-line count " + std::to_string(V->delCount);
     if (V->tubeIndex >= unsigned(kAlineMax)) return "ring index out of range";
+    const BlockRecord& b = V->blk;
+    if (b.blkTcb && (b.startLine < 1 || b.endLine < 1)) return "block lines " + std::to_string(b.startLine) + ".." + std::to_string(b.endLine);
     return "";
+  }
+
+  // A block over random lines and columns, as the marking commands leave
+  // one, so that the keeper and the walks meet blocks too.
+  void markBlock(std::mt19937& rng) {
+    BlockRecord& b = ed->blk;
+    b = BlockRecord{};
+    b.blkTcb = b.blkView = ed.cur();
+    b.startLine = 1 + int(rng() % unsigned(lineCount));
+    b.endLine = b.startLine + int(rng() % 4);
+    b.startCol = int(rng() % 40);
+    b.endCol = int(rng() % 60);
+    b.isColumn = int(rng() % 2);
   }
 
   void press(int code) { HandleKey(ed.V(), code, 0, 0); }
@@ -186,6 +202,9 @@ TEST_F(RandomEditing, TwoHundredThousandKeysKeepTheTextSound) {
       const int n = kEdits[rng() % std::size(kEdits)];
       press(CMD_BASE + n);
       what = CmdText[n];
+    } else if (rng() % 4 == 0) {
+      markBlock(rng);
+      what = "block";
     } else {
       const int n = kRare[rng() % std::size(kRare)];
       press(CMD_BASE + n);
