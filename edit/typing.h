@@ -38,7 +38,3 @@ void DeleteChar(EditorState* V);
 void RTab(EditorState* V, tchar ch);
 void DTab(EditorState* V, tchar ch);
 void RDel(EditorState* V);
-
-// The number of bytes `line` takes when stored (trailing blanks dropped,
-// blank runs folded to TABs).
-int FoldedBytes(const ActiveLine* line);
