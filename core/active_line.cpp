@@ -76,17 +76,17 @@ int GetLine(const Link* link, ActiveLine* line) {
   return g;
 }
 
-void Tabify(EditorState* V, LineImage* out, ActiveLine* line) {
-  TrimLine(line, 0);
-  if (line->count == 0) {
-    out->word = 0;
-    return;
-  }
-  uint8_t* o = out->text;
+namespace {
+
+// Folds the first `count` characters of c: each is encoded as UTF-8, and a
+// run of spaces that reaches a tab stop becomes one TAB.  With out null only
+// the byte count is worked out.  Returns the number of bytes, uncut.
+int fold(const tchar* c, int count, uint8_t* out) {
+  uint8_t scratch[4];
   int n = 0, pos = 0, k = 0;
-  for (int i = 0; i < line->count; i++) {
-    tchar ch = line->c[i];
-    n = utf8(o, n, ch);
+  for (int i = 0; i < count; i++) {
+    tchar ch = c[i];
+    n = out ? utf8(out, n, ch) : n + utf8(scratch, 0, ch);
     if (ch == kTab) {
       k = 0;
       pos = n;
@@ -95,12 +95,27 @@ void Tabify(EditorState* V, LineImage* out, ActiveLine* line) {
       if (ch != kSpace) {
         pos = n;
       } else if ((k & 7) == 0) {
-        o[pos] = kTab;
+        if (out) out[pos] = kTab;
         n = pos + 1;
         pos = n;
       }
     }
   }
+  return n;
+}
+
+}  // namespace
+
+int FoldedBytes(const ActiveLine* line) {
+  int end = line->count;
+  while (end > 0 && line->c[end - 1] == kSpace) end--;
+  return fold(line->c, end, nullptr);
+}
+
+void Tabify(EditorState* V, LineImage* out, ActiveLine* line) {
+  TrimLine(line, 0);
+  uint8_t* o = out->text;
+  int n = fold(line->c, line->count, o);
   if (n > kLineMax) {
     n = kLineMax;
     while (n > 0 && (o[n] & 0xc0) == 0x80) n--;

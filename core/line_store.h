@@ -140,6 +140,8 @@ int CountLines(const Link* base);
 // Stored form and active line.
 int GetLine(const Link* link, ActiveLine* line);
 void Tabify(EditorState* V, LineImage* out, ActiveLine* line);
+// The number of bytes Tabify would store for `line`, before any cut.
+int FoldedBytes(const ActiveLine* line);
 Link* PutLine(EditorState* V, Link* link, ActiveLine* line);
 Link* AddLine(EditorState* V, Link* after, ActiveLine* line);
 void ALoad(EditorState* V);

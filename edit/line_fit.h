@@ -11,10 +11,6 @@
 
 #include "core/line_store.h"
 
-// The number of bytes `line` takes when stored: trailing blanks dropped,
-// blank runs that end on a tab stop folded to one TAB.
-int FoldedBytes(const ActiveLine* line);
-
 // Lines up to this many characters fit whatever they hold (4 bytes each).
 constexpr int kAlwaysFits = kLineMax / 4;
 
