@@ -11,6 +11,11 @@
 # steps a screenshot is written to SHOT.png (default drive.png), the window
 # is closed and the script exits with vexor's exit status.
 #
+# Test scripts also find here what they share: waiting for the screen, a
+# region of it or the title to show what they expect (drive_wait_*), typing
+# at full speed (drive_type_fast, drive_keys_fast) and their set-up and
+# failure reporting (drive_test_begin, drive_fail).
+#
 # Needs Xvfb, xdotool, xwd (x11-apps), convert (imagemagick) and g++ with the
 # Xlib headers (scripts/install-deps.sh installs them all). Environment:
 # VEXOR_BIN (default build/vexor), DRIVE_SIZE (Xvfb screen, 1280x1024x24).
@@ -23,6 +28,12 @@ DRIVE_PID=""       # the editor's process
 DRIVE_WIN=""       # its top-level window
 DRIVE_STATUS=""    # its exit status once it has ended
 DRIVE_ERR=""       # file that receives its standard error
+DRIVE_SCREEN=""    # the whole screen as a rectangle WxH+0+0
+DRIVE_PAUSE=0.4    # what drive_type and drive_key wait after sending
+DRIVE_TEST=""      # the test's name, for the screenshot kept on a failure
+DRIVE_DATA=""      # the test's own scratch folder, removed at exit
+# Where the editor puts its prompts: the tab line under the status line.
+DRIVE_TAB_ROW=700x20+0+22
 
 drive_log() { echo "drive: $*" >&2; }
 
@@ -30,6 +41,7 @@ drive_log() { echo "drive: $*" >&2; }
 drive_start_x() {
   local size=${DRIVE_SIZE:-1280x1024x24} n
   DRIVE_WORK=$(mktemp -d)
+  DRIVE_SCREEN=${size%x*}+0+0
   Xvfb -displayfd 3 -screen 0 "$size" -nolisten tcp 3>"$DRIVE_WORK/display" \
     >"$DRIVE_WORK/xvfb.log" 2>&1 &
   DRIVE_XVFB_PID=$!
@@ -72,21 +84,27 @@ drive_start() {
   # editor so that keys sent through XTEST reach it.
   xdotool mousemove --window "$DRIVE_WIN" 400 300 >/dev/null 2>&1
   xdotool windowfocus --sync "$DRIVE_WIN" >/dev/null 2>&1
-  drive_settle
+  drive_settle "$DRIVE_PAUSE"
 }
 
-# Gives the editor time to handle what was sent and repaint.
-drive_settle() { sleep "${1:-0.4}"; }
+# Gives the editor $1 seconds (default DRIVE_PAUSE) to handle what was sent
+# and repaint.
+drive_settle() { sleep "${1:-$DRIVE_PAUSE}"; }
 
 # Types text. Keys go through XTEST (real events with real time stamps).
 drive_type() {
-  xdotool type --delay 40 -- "$1" && drive_settle
+  xdotool type --delay 40 -- "$1" && drive_settle "$DRIVE_PAUSE"
 }
 
 # Presses keys, e.g. drive_key ctrl+y Return.
 drive_key() {
-  xdotool key --delay 60 -- "$@" && drive_settle
+  xdotool key --delay 60 -- "$@" && drive_settle "$DRIVE_PAUSE"
 }
+
+# The same at full speed and without the pause: the caller waits for what
+# it expects to see instead (drive_wait_*).
+drive_type_fast() { xdotool type --delay 10 -- "$1"; }
+drive_keys_fast() { xdotool key --delay 30 -- "$@"; }
 
 # Screenshot of the whole screen (the window sits at 0,0) as PNG.
 drive_shot() {
@@ -101,6 +119,75 @@ drive_pixel() {
 # Number of distinct colours in a rectangle WxH+X+Y of a PNG.
 drive_colours() {
   convert "$1" -crop "$2" +repage -format '%k' info:
+}
+
+# Checksum of the pixels in a rectangle WxH+X+Y of a PNG.
+drive_checksum() {
+  convert "$1" -crop "$2" +repage -format '%#' info:
+}
+
+# Checksum of a rectangle WxH+X+Y of the screen as it is now.
+drive_region() {
+  drive_shot "$DRIVE_WORK/poll.png" && drive_checksum "$DRIVE_WORK/poll.png" "$1"
+}
+
+# Waits up to 5 s for the screen to stop changing (two equal shots in a
+# row): the editor has handled every key sent so far.
+drive_wait_stable() {
+  local a b n
+  a=$(drive_region "$DRIVE_SCREEN")
+  for ((n = 0; n < 50; n++)); do
+    sleep 0.1
+    b=$(drive_region "$DRIVE_SCREEN")
+    [[ $a == "$b" ]] && return 0
+    a=$b
+  done
+  return 1
+}
+
+# Waits up to 5 s for rectangle $1 to differ from checksum $2.
+drive_wait_region_change() {
+  local n
+  for ((n = 0; n < 50; n++)); do
+    [[ $(drive_region "$1") != "$2" ]] && return 0
+    sleep 0.1
+  done
+  return 1
+}
+
+# Waits up to 5 s for rectangle $1 to show checksum $2 (again).
+drive_wait_region_same() {
+  local n
+  for ((n = 0; n < 50; n++)); do
+    [[ $(drive_region "$1") == "$2" ]] && return 0
+    sleep 0.1
+  done
+  return 1
+}
+
+# Presses keys that open a prompt and waits up to 5 s for the tab line to
+# change. The screen must be settled first (drive_wait_stable), or an
+# earlier repaint passes for the prompt.
+drive_keys_prompt() {
+  local before
+  before=$(drive_region "$DRIVE_TAB_ROW")
+  drive_keys_fast "$@"
+  drive_wait_region_change "$DRIVE_TAB_ROW" "$before"
+}
+
+# The window's title.
+drive_title() {
+  xdotool getwindowname "$DRIVE_WIN"
+}
+
+# Waits up to 5 s for the window's title to be $1.
+drive_wait_title() {
+  local n
+  for ((n = 0; n < 50; n++)); do
+    [[ $(drive_title 2>/dev/null) == "$1" ]] && return 0
+    sleep 0.1
+  done
+  return 1
 }
 
 # Sends the window manager's close request.
@@ -137,6 +224,34 @@ drive_cleanup() {
   DRIVE_XVFB_PID=""
   if [[ -n $DRIVE_WORK ]]; then rm -rf "$DRIVE_WORK"; fi
   DRIVE_WORK=""
+}
+
+# For test scripts: makes DRIVE_DATA, a scratch folder for the test's files,
+# and removes it at exit with everything drive_* started. A failure while
+# the editor runs keeps its screen as $TMPDIR/NAME-failed.png.
+drive_test_begin() {
+  DRIVE_TEST=$1
+  DRIVE_DATA=$(mktemp -d)
+  trap 'drive_cleanup; rm -rf "$DRIVE_DATA"' EXIT
+}
+
+# Reports a failed check and ends the test.
+drive_fail() {
+  local kept=${TMPDIR:-/tmp}/$DRIVE_TEST-failed.png
+  echo "FAIL: $*" >&2
+  if [[ -n $DRIVE_TEST && -n $DRIVE_WORK && -n $DRIVE_PID ]] && kill -0 "$DRIVE_PID" 2>/dev/null &&
+    drive_shot "$DRIVE_DATA/failed.png" 2>/dev/null && cp "$DRIVE_DATA/failed.png" "$kept"; then
+    echo "screen at the failure: $kept" >&2
+  fi
+  exit 1
+}
+
+# Closes the window as a window manager does; the test fails unless the
+# editor then ends with status 0.
+drive_expect_close() {
+  drive_close || drive_fail "could not send the close request"
+  drive_wait_exit 10 || drive_fail "vexor still runs after the close request"
+  [[ $DRIVE_STATUS == 0 ]] || drive_fail "exit status $DRIVE_STATUS"
 }
 
 drive_main() {

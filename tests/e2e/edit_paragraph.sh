@@ -6,47 +6,11 @@
 # Ctrl+K D and Enter write exactly the expected bytes.
 set -uo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
-# shellcheck source=../../scripts/drive.sh
+# shellcheck source-path=SCRIPTDIR source=../../scripts/drive.sh
 source "$root/scripts/drive.sh"
-data=$(mktemp -d)
-trap 'drive_cleanup; rm -rf "$data"' EXIT
-fail() {
-  echo "FAIL: $*" >&2
-  [[ -n ${DRIVE_WORK:-} && -n ${DRIVE_PID:-} ]] && kill -0 "$DRIVE_PID" 2>/dev/null &&
-    drive_shot "$data/failed.png" 2>/dev/null && cp "$data/failed.png" "${TMPDIR:-/tmp}/edit_paragraph-failed.png" &&
-    echo "screen at the failure: ${TMPDIR:-/tmp}/edit_paragraph-failed.png" >&2
-  exit 1
-}
+drive_test_begin edit_paragraph
+data=$DRIVE_DATA
 
-head_row=700x20+0+22 # the tab line, where the prompt appears
-
-# Checksum of a rectangle WxH+X+Y of the screen as it is now.
-region() {
-  drive_shot "$DRIVE_WORK/poll.png" && convert "$DRIVE_WORK/poll.png" -crop "$1" +repage -format '%#' info:
-}
-# Waits until the screen stops changing (two equal shots in a row).
-settle() {
-  local a b n
-  a=$(region 1280x1024+0+0)
-  for ((n = 0; n < 50; n++)); do
-    sleep 0.1
-    b=$(region 1280x1024+0+0)
-    [[ $a == "$b" ]] && return 0
-    a=$b
-  done
-  return 1
-}
-# Waits up to 5 s for rectangle $1 to differ from checksum $2.
-wait_changed() {
-  local n
-  for ((n = 0; n < 50; n++)); do
-    [[ $(region "$1") != "$2" ]] && return 0
-    sleep 0.1
-  done
-  return 1
-}
-typed() { xdotool type --delay 10 -- "$1"; }
-keys() { xdotool key --delay 30 -- "$@"; }
 # Words w001 ... of four characters, from $1 to $2, joined by single blanks.
 words() {
   local i out=""
@@ -69,23 +33,23 @@ fold() {
   }'
 }
 
-drive_start_x || fail "no X server"
-cd "$data" || fail "no data folder"
-drive_start -d para.txt || fail "vexor did not open its window"
-keys ctrl+o w
+drive_start_x || drive_fail "no X server"
+cd "$data" || drive_fail "no data folder"
+drive_start -d para.txt || drive_fail "vexor did not open its window"
+drive_keys_fast ctrl+o w
 
 # 36 words of five columns each with their blank: a line holds columns 0 to
 # 79, so w017 (typed at column 80) and w033 start new lines.
-typed "$(words 1 36)"
-settle || fail "the screen does not settle after typing"
-drive_shot "$data/wrapped.png" || fail "no screenshot"
+drive_type_fast "$(words 1 36)"
+drive_wait_stable || drive_fail "the screen does not settle after typing"
+drive_shot "$data/wrapped.png" || drive_fail "no screenshot"
 # Three rows of text and the end-of-text mark, nothing below.
 for ((r = 0; r < 5; r++)); do
   n=$(drive_colours "$data/wrapped.png" "700x22+0+$((44 + 22 * r))")
   if ((r < 4)); then
-    ((n > 1)) || fail "row $r is empty: the paragraph did not wrap onto three lines"
+    ((n > 1)) || drive_fail "row $r is empty: the paragraph did not wrap onto three lines"
   else
-    ((n == 1)) || fail "row $r is painted: the paragraph wrapped onto more than three lines"
+    ((n == 1)) || drive_fail "row $r is painted: the paragraph wrapped onto more than three lines"
   fi
 done
 
@@ -93,18 +57,16 @@ done
 # the blank after w020; three words right (20, 25, 30), two back (25, 20),
 # one left and one right land on w021, where "new " goes in. The line now
 # runs past the margin: typing inside a line does not wrap it.
-keys Up ctrl+Right ctrl+Right ctrl+Right ctrl+Left ctrl+Left Left Right
-typed "new "
+drive_keys_fast Up ctrl+Right ctrl+Right ctrl+Right ctrl+Left ctrl+Left Left Right
+drive_type_fast "new "
 # Line 2 (still being edited) goes to the deleted-line store and comes back
 # at once; then line 1 is deleted and restored below the new line 1.
-keys ctrl+y ctrl+u Up ctrl+y Down ctrl+u
-settle || fail "the screen does not settle after editing"
-ruler=$(region "$head_row")
-keys ctrl+k d
-wait_changed "$head_row" "$ruler" || fail "no \"Save & exit:\" prompt after Ctrl+K D"
-keys Return
-drive_wait_exit 10 || fail "vexor still runs after Save & exit of its only text"
-[[ $DRIVE_STATUS == 0 ]] || fail "exit status $DRIVE_STATUS"
+drive_keys_fast ctrl+y ctrl+u Up ctrl+y Down ctrl+u
+drive_wait_stable || drive_fail "the screen does not settle after editing"
+drive_keys_prompt ctrl+k d || drive_fail "no \"Save & exit:\" prompt after Ctrl+K D"
+drive_keys_fast Return
+drive_wait_exit 10 || drive_fail "vexor still runs after Save & exit of its only text"
+[[ $DRIVE_STATUS == 0 ]] || drive_fail "exit status $DRIVE_STATUS"
 
 {
   printf '%s new %s\n' "$(words 17 20)" "$(words 21 32)"
@@ -117,10 +79,10 @@ drive_wait_exit 10 || fail "vexor still runs after Save & exit of its only text"
 # the blanks of the old line 2 so that those before columns 24 and 64 end on
 # tab stops.
 [[ $(awk -F'\t' '{ printf "%d ", NF - 1 }' "$data/want") == "2 1 0 " ]] ||
-  fail "the expected text is not what this test means: $(cat -A "$data/want")"
-[[ -f para.txt ]] || fail "para.txt was not written"
+  drive_fail "the expected text is not what this test means: $(cat -A "$data/want")"
+[[ -f para.txt ]] || drive_fail "para.txt was not written"
 if ! cmp -s para.txt "$data/want"; then
   diff <(cat -A "$data/want") <(cat -A para.txt) >&2
-  fail "para.txt differs from the expected text (- expected, + written)"
+  drive_fail "para.txt differs from the expected text (- expected, + written)"
 fi
 echo "edit_paragraph: ok"
