@@ -112,6 +112,9 @@ void cutDotDot(char* dir) {
 void moveTo(EditorState* V, Link* l, int lineNo, int col) {
   Tcb* t = V->curTcb;
   AFlush(V);
+  // The row follows the line, so a short listing stays wholly in view.
+  t->row += lineNo - t->lineNo;
+  if (t->row < 0) t->row = 0;
   t->curLine = l;
   t->lineNo = lineNo;
   t->col = col;

@@ -235,10 +235,12 @@ TEST_F(Browser, TypingFindsEntriesAndRightFindsTheNext) {
   browse();
   type("rea");
   EXPECT_EQ(e.lineNo(), 5);  // README.md
+  EXPECT_EQ(e.cur()->row, 4);  // the entries above stay in view
   EXPECT_EQ(e.col(), 8);
   EXPECT_EQ(e->hiliteLen, 3);
   cmdKey(cmd::OneRight);
   EXPECT_EQ(e.lineNo(), 7);  // area51.txt
+  EXPECT_EQ(e.cur()->row, 6);
   EXPECT_EQ(e.col(), 9);
   EXPECT_EQ(e->hiliteLen, 3);
   // Wraps round to the first hit.
