@@ -59,7 +59,10 @@ int Traverse(EditorState* V, int flags, TravFn fn, void* arg) {
   }
 
   const bool back = (flags & TRAV_BACKWARDS) != 0;
-  if (back && r.lastNo == INT_MAX) r.lastNo = CountLines(base);
+  // A backward walk of the whole text from a cursor inside it never needs the
+  // number of the last line: counting would cost a walk over the text.
+  const bool fromCursorLine = (flags & TRAV_FROM_CURSOR) && !IsBase(t->curLine);
+  if (back && r.lastNo == INT_MAX && !(fromCursorLine && !r.block)) r.lastNo = CountLines(base);
 
   // Where the walk begins, and the limits of its first line when it begins
   // at the cursor.
