@@ -4,6 +4,7 @@
 #include <benchmark/benchmark.h>
 
 #include "display/xlib.h"
+#include "edit/typing.h"
 
 #include <chrono>
 #include <cstdlib>
@@ -110,7 +111,10 @@ void BM_RepaintNoDisplay(benchmark::State& state) {
   crapDeinit();
 }
 
+// range(1): 1 = the whole window each time (as after Expose), 0 = after one
+// typed key (the cursor row and the status line change).
 void BM_RepaintWindow(benchmark::State& state) {
+  const bool whole = state.range(1) != 0;
   const char* name = std::getenv("DISPLAY");
   Display* dpy = nullptr;
   // A server still busy with the last run's images may turn a connection
@@ -140,8 +144,20 @@ void BM_RepaintWindow(benchmark::State& state) {
       redraw(s.v.get());
       XSync(dpy, False);
       // Each repaint waits until the server has drawn it.
+      EditorState* V = s.v.get();
+      int typed = 0;
       for (auto _ : state) {
-        redraw(s.v.get());
+        if (whole) {
+          V->redraw |= REDRAW_ALL;
+        } else {
+          // Type along the cursor line, back to its start now and then.
+          if (++typed > 40) {
+            typed = 0;
+            V->curTcb->col = 40;
+          }
+          TypeChar(V, 'a' + typed % 26);
+        }
+        redraw(V);
         XSync(dpy, False);
       }
       report(state, s.v.get());
@@ -157,6 +173,12 @@ void BM_RepaintWindow(benchmark::State& state) {
 }  // namespace
 
 BENCHMARK(BM_RepaintNoDisplay)->Arg(18)->Arg(12)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_RepaintWindow)->Arg(18)->Arg(12)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RepaintWindow)
+    ->Args({18, 1})
+    ->Args({12, 1})
+    ->Args({18, 0})
+    ->Args({12, 0})
+    ->ArgNames({"px", "whole"})
+    ->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();

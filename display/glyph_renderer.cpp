@@ -84,6 +84,7 @@ struct Renderer {
   size_t fcLimit = kCacheWords;
   std::unique_ptr<GlyphFont> fontchain;
   uint64_t loads = 0;
+  uint64_t sent = 0;  // images sent to the X server
   uint64_t resets = 0;
 };
 
@@ -398,8 +399,10 @@ int crapText(Display* dpy, unsigned long drawable, GlyphFont* f, uint32_t fg, ui
   if (dpy && R.img && R.gc) {
     // Spaces may carry the pen past the strip; only the strip is sent.
     const int width = int(std::clamp<int64_t>(pen, 0, kStripWidth));
-    if (width > 0 && rows > 0)
+    if (width > 0 && rows > 0) {
       XPutImage(dpy, drawable, R.gc.get(), R.img.get(), 0, 0, x, y - f->baseline, width, rows);
+      R.sent++;
+    }
   }
   return int(std::clamp<int64_t>(pen, INT_MIN, INT_MAX));
 }
@@ -467,6 +470,7 @@ int crapPageCheck(GlyphFont* f, int page) {
 const uint32_t* crapStrip() { return R.dd; }
 
 uint64_t crapGlyphLoads() { return R.loads; }
+uint64_t crapImagesSent() { return R.sent; }
 
 size_t crapCacheUsed() { return R.fcIn * 4; }
 

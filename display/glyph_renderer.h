@@ -112,6 +112,8 @@ int crapPageCheck(GlyphFont* f, int page);
 const uint32_t* crapStrip();
 // FreeType glyph loads since start (rendering and measuring).
 uint64_t crapGlyphLoads();
+// Images sent to the X server so far.
+uint64_t crapImagesSent();
 // Bytes of the glyph cache in use, and how often a full cache was emptied.
 size_t crapCacheUsed();
 uint64_t crapCacheResets();

@@ -218,6 +218,7 @@ void ViewText(EditorState* V, Tcb* t) {
 }
 
 void redraw(EditorState* V) {
+  if (V->redraw & REDRAW_ALL) paint_detail::ForgetSentRows();
   Tcb* cur = V->curTcb;
   if (V->singleView || !V->viewChain) {
     ViewText(V, cur && cur->base ? cur : nullptr);

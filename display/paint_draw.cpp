@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <string>
+#include <unordered_map>
 
 #include "display/glyph_renderer.h"
 #include "display/paint_recorder.h"
@@ -24,6 +25,29 @@ struct Run {
 
 RowImage scratch;
 Run runs[kRowCells];
+
+// What was last sent to each row position of the window.  A row that would
+// be sent again unchanged is skipped: after a typed key only the cursor row
+// and the status line travel to the X server.  A whole-window repaint
+// (Expose, layout, colours, fonts) forgets everything first.
+std::unordered_map<uint64_t, uint64_t> sentRows;
+
+uint64_t fnv(uint64_t h, const void* p, size_t n) {
+  const auto* b = static_cast<const uint8_t*>(p);
+  for (size_t i = 0; i < n; ++i) h = (h ^ b[i]) * 0x100000001b3ull;
+  return h;
+}
+
+uint64_t rowHash(const RowImage& r, int cw) {
+  uint64_t h = 0xcbf29ce484222325ull;
+  const void* f = font;
+  h = fnv(h, &f, sizeof f);
+  h = fnv(h, &cw, sizeof cw);
+  h = fnv(h, &r.n, sizeof r.n);
+  h = fnv(h, r.ch, size_t(r.n) * sizeof(tchar));
+  h = fnv(h, r.style, size_t(r.n));
+  return fnv(h, S.pairs, sizeof S.pairs);
+}
 
 uint32_t fgOf(uint8_t st) {
   if (st < kPairCount) return S.pairs[st][0];
@@ -86,6 +110,8 @@ int RowWidth(const Tcb* t) { return std::clamp(t->cols, 0, kAlineMax); }
 
 RowImage& ScratchRow() { return scratch; }
 
+void ForgetSentRows() { sentRows.clear(); }
+
 void DrawRow(EditorState* V, Tcb* view, int row, int x, int y, const RowImage& r) {
   const int cw = std::max(V->charWidth, 1);
   // A transfer may not run past the strip: the glyph pen stops there.
@@ -93,6 +119,15 @@ void DrawRow(EditorState* V, Tcb* view, int row, int x, int y, const RowImage& r
   const int maxLen = std::max(1, kStripWidth / advance);
   const int count = splitRuns(r, maxLen);
   const bool sink = PaintSinkSet();
+  bool send = true;
+  if (S.display) {
+    const uint64_t key = (uint64_t(uint32_t(x)) << 32) | uint32_t(y);
+    const uint64_t h = rowHash(r, cw);
+    auto [it, fresh] = sentRows.try_emplace(key, h);
+    send = fresh || it->second != h;
+    it->second = h;
+    if (!send && !sink) return;
+  }
   for (int a = 0; a < count;) {
     // Gather following runs that look the same: equal colours, or blanks on
     // the same background, whose foreground is never seen.
@@ -113,7 +148,7 @@ void DrawRow(EditorState* V, Tcb* view, int row, int x, int y, const RowImage& r
       len += next.len;
     }
     const int col = runs[a].col;
-    crapText(S.display, S.window, font, fg, bg, x + col * cw, y, r.ch + col, len);
+    if (send) crapText(S.display, S.window, font, fg, bg, x + col * cw, y, r.ch + col, len);
     if (sink) {
       for (int k = a; k < b; ++k) {
         const Run& run = runs[k];

@@ -40,6 +40,9 @@ void DrawRow(EditorState* V, Tcb* view, int row, int x, int y, const RowImage& r
 // The prompt line from the prompt's hook, or an empty one.
 PromptView CurrentPrompt(EditorState* V);
 
+// Makes the next DrawRow of every row send it, changed or not.
+void ForgetSentRows();
+
 // Shared scratch row: painting is single-threaded and one row is composed
 // at a time.
 RowImage& ScratchRow();
