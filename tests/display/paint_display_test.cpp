@@ -1,0 +1,128 @@
+// Painting into a real window (run when an X display is there, as under the
+// test suite's private Xvfb): where rows land, and which rows are sent.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "config/colors.h"
+#include "display/glyph_renderer.h"
+#include "display/paint.h"
+#include "display/screen.h"
+#include "display/xlib.h"
+#include "edit/typing.h"
+#include "tests/support/headless.h"
+
+namespace {
+
+const char* const kMono = "/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf";
+
+// Through a real window: the rows land where the view's geometry says.
+TEST(PaintDisplay, RowsLandAtTheViewsPositions) {
+  if (!std::filesystem::exists(kMono)) GTEST_SKIP() << "DejaVu fonts missing";
+  Display* dpy = std::getenv("DISPLAY") ? XOpenDisplay(nullptr) : nullptr;
+  if (!dpy) GTEST_SKIP() << "no X display";
+  const int scr = XDefaultScreen(dpy);
+  if (XDefaultDepth(dpy, scr) != 24) {
+    XCloseDisplay(dpy);
+    GTEST_SKIP() << "display is not 24 bits deep";
+  }
+  const Window win = XCreateSimpleWindow(dpy, XRootWindow(dpy, scr), 0, 0, 800, 600, 0, 0, 0);
+  XMapWindow(dpy, win);
+  XSync(dpy, False);
+  ASSERT_EQ(crapInitChecked(dpy, win), "");
+  crapSetFont(font, "text", kMono, 16, 0, 0, 0);
+  ASSERT_EQ(crapOpenFontChecked(font), "");
+  setColors();
+  {
+    vt::Editor e;
+    e->inputMode = 1;
+    Tcb* t = e.open("  word\nline\n");
+    SetMetrics(e.V(), 800, 600, font->lineHeight, font->charWidth, font->ascent);
+    PrepareView(e.V());
+    t->col = 1;  // a blank under the cursor
+    S.display = dpy;
+    S.window = win;
+    redraw(e.V());
+    XSync(dpy, False);
+    S.display = nullptr;
+    S.window = 0;
+    const int cw = e->charWidth;
+    const int top = font->baseline;
+    auto px = [&](int x, int y) {
+      XImage* img = XGetImage(dpy, win, x, y, 1, 1, AllPlanes, ZPixmap);
+      const unsigned long v = img ? XGetPixel(img, 0, 0) & 0xffffff : 0xdeadbeef;
+      if (img) XDestroyImage(img);
+      return v;
+    };
+    // Middle of the cursor cell on the first text row: the blank cursor.
+    EXPECT_EQ(px(t->leftX + cw + cw / 2, t->textY - top + 1), S.pairs[5][1]);
+    // Its neighbour on the cursor line, and the status and tab rows.
+    EXPECT_EQ(px(t->leftX + cw / 2, t->textY - top + 1), S.pairs[22][1]);
+    EXPECT_EQ(px(t->leftX + 1, t->statusY - top + 1), S.pairs[11][1]);
+    EXPECT_EQ(px(t->leftX + 1, t->headY - top + 1), S.pairs[8][1]);
+    // The line after the cursor line, then the rows after the text.
+    EXPECT_EQ(px(t->leftX + 1, t->textY + e->lineHeight - top + 1), S.pairs[14][1]);
+    EXPECT_EQ(px(t->leftX + 1, t->textY + 3 * e->lineHeight - top + 1), S.pairs[2][1]);
+  }
+  crapDeinit();
+  XDestroyWindow(dpy, win);
+  XCloseDisplay(dpy);
+}
+
+// After a typed key only what changed travels to the X server; a repaint of
+// the whole window (as after Expose) sends every row again.
+TEST(PaintDisplay, UnchangedRowsAreNotSentAgain) {
+  if (!std::filesystem::exists(kMono)) GTEST_SKIP() << "DejaVu fonts missing";
+  Display* dpy = std::getenv("DISPLAY") ? XOpenDisplay(nullptr) : nullptr;
+  if (!dpy) GTEST_SKIP() << "no X display";
+  const int scr = XDefaultScreen(dpy);
+  if (XDefaultDepth(dpy, scr) != 24) {
+    XCloseDisplay(dpy);
+    GTEST_SKIP() << "display is not 24 bits deep";
+  }
+  const Window win = XCreateSimpleWindow(dpy, XRootWindow(dpy, scr), 0, 0, 800, 600, 0, 0, 0);
+  ASSERT_EQ(crapInitChecked(dpy, win), "");
+  crapSetFont(font, "text", kMono, 16, 0, 0, 0);
+  ASSERT_EQ(crapOpenFontChecked(font), "");
+  setColors();
+  {
+    vt::Editor e;
+    std::string text;
+    for (int i = 0; i < 40; i++) text += "line " + std::to_string(i) + "\n";
+    e.open(text);
+    SetMetrics(e.V(), 800, 600, font->lineHeight, font->charWidth, font->ascent);
+    PrepareView(e.V());
+    S.display = dpy;
+    S.window = win;
+    uint64_t before = crapImagesSent();
+    redraw(e.V());
+    const uint64_t full = crapImagesSent() - before;
+    EXPECT_GT(full, uint64_t(e.cur()->rows));
+
+    before = crapImagesSent();
+    redraw(e.V());
+    EXPECT_EQ(crapImagesSent() - before, 0u) << "nothing changed, nothing sent";
+
+    TypeChar(e.V(), 'x');
+    before = crapImagesSent();
+    redraw(e.V());
+    const uint64_t typed = crapImagesSent() - before;
+    EXPECT_GT(typed, 0u);
+    EXPECT_LE(typed, 8u) << "the cursor row and the status line";
+
+    e->redraw |= REDRAW_ALL;
+    before = crapImagesSent();
+    redraw(e.V());
+    EXPECT_GT(crapImagesSent() - before, uint64_t(e.cur()->rows)) << "every row again";
+    XSync(dpy, False);
+    S.display = nullptr;
+    S.window = 0;
+  }
+  crapDeinit();
+  XDestroyWindow(dpy, win);
+  XCloseDisplay(dpy);
+}
+
+}  // namespace
