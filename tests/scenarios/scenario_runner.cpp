@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/file_io.h"
+#include "edit/movement.h"
 #include "shell/event_loop.h"
 #include "shell/key_names.h"
 #include "shell/key_table.h"
@@ -191,19 +192,10 @@ void typeText(EditorState* V, const std::string& utf) {
 }
 
 void placeCursor(EditorState* V, int line, int col) {
-  AFlush(V);
+  ALineSet(V, line);
   Tcb* t = V->curTcb;
-  Link* l = t->base->next();
-  int n = 1;
-  while (n < line && l->next() != t->base) {
-    l = l->next();
-    n++;
-  }
-  t->curLine = l;
-  t->lineNo = n;
   t->col = col;
-  t->row = std::min(n - 1, t->rows - 1);
-  ALoad(V);
+  t->row = std::min(t->lineNo - 1, t->rows - 1);
   inView(V);
 }
 
