@@ -5,6 +5,7 @@
 #include <random>
 #include <string>
 
+#include "bench/typical_text.h"
 #include "core/editor_state.h"
 #include "core/file_io.h"
 #include "edit/movement.h"
@@ -21,19 +22,7 @@ struct Bench {
   Bench() {
     InitEditor(V);
     SetMetrics(V, 800, 600, 16, 8, 12);
-    std::mt19937 rng(7);
-    std::string text;
-    for (int i = 0; i < kLines; i++) {
-      int indent = int(rng() % 5) * 4;
-      text.append(size_t(indent), ' ');
-      int words = int(rng() % 12);
-      for (int w = 0; w < words; w++) {
-        int len = 1 + int(rng() % 8);
-        for (int k = 0; k < len; k++) text += char('a' + rng() % 26);
-        text += (rng() % 4 == 0) ? ", " : " ";
-      }
-      text += '\n';
-    }
+    const std::string text = TypicalText(kLines);
     Link* base = TextFromBytes(V, text.data(), text.size(), 0, MODE_UTF8);
     NewText(V, base, MODE_UTF8);
     ALineSet(V, kLines / 2);
