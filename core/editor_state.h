@@ -45,8 +45,11 @@ constexpr uint8_t REDRAW_TEXT = 0x10;
 constexpr int kUndoAreaSize = 0x10000;
 constexpr int kDelMax = 250;
 constexpr int kAlertMax = 255;
-constexpr int kNameMax = 255;
-constexpr int kPathMax = 512;
+// Every directory, path and name buffer holds a whole PATH_MAX path: a
+// folder or name cut to fit would be another file's.  A name keeps its
+// cipher key, so it gets the same room.
+constexpr int kPathMax = 4096;
+constexpr int kNameMax = kPathMax;
 constexpr int kWbufSize = 4096;
 
 struct Tcb {
@@ -146,7 +149,7 @@ struct EditorState {
   int64_t wtotal;
   int32_t wArcfour, wRijndael;
 
-  char reply[1024];
+  char reply[kPathMax];  // holds a whole path from the file dialogue
   tchar promptLine[256];   // message, a space, the answer; 0-terminated
   int32_t promptAnswer;    // index of the answer in promptLine
   int32_t promptCursor;    // index of the cursor cell; 0 before the first key

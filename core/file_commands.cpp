@@ -25,6 +25,12 @@ void updateTitle(EditorState* V) {
   if (V->updateTitle) V->updateTitle(V);
 }
 
+// The question before a file is replaced: one the user may not write gets
+// its own, even when it is the text's own file.
+const char* overwriteQuestion(EditorState* V, const char* name) {
+  return FileReadOnly(V, name) ? "File is read-only, Overwrite? [Y/N]:" : "File exist, Overwrite? [Y/N]:";
+}
+
 bool unsaved(EditorState* V, const Tcb* t) { return t->modified || (V->alineDirty && t == V->curTcb); }
 
 void restoreName(Tcb* t) {
@@ -54,7 +60,7 @@ bool saveNow(EditorState* V) {
   Tcb* t = V->curTcb;
   if (std::strlen(V->curDir) >= sizeof t->dirName) {
     restoreName(t);
-    SetAlert(V, "Bad path");
+    SetAlert(V, "Path too long");
     return false;
   }
   CopyCut(t->dirName, sizeof t->dirName, V->curDir);
@@ -165,9 +171,10 @@ void DoEndText(EditorState* V, int action, intptr_t aux) {
       } else if (!t->fileName[0]) {
         restoreName(t);
         SetAlert(V, "No file name");
-      } else if ((std::strcmp(t->fileName, prevName) != 0 || !sameDir(V->curDir, prevDir)) &&
-                 file_exist(V, t->fileName)) {
-        Prompt(V, kPromptKey, "File exist, Overwrite? [Y/N]:", nullptr, kOverwrite, action, DoEndText);
+      } else if (((std::strcmp(t->fileName, prevName) != 0 || !sameDir(V->curDir, prevDir)) &&
+                  file_exist(V, t->fileName)) ||
+                 FileReadOnly(V, t->fileName)) {
+        Prompt(V, kPromptKey, overwriteQuestion(V, t->fileName), nullptr, kOverwrite, action, DoEndText);
         return;
       } else {
         saveThenClose(V, action);
@@ -200,13 +207,13 @@ void SaveBlk(EditorState* V, const char* name, Link* text, int stage) {
   blkText = text;
   // A name cut to fit would be another file's.
   if (std::strlen(name) >= sizeof blkName) {
-    SetAlert(V, "Bad path");
+    SetAlert(V, "Path too long");
     if (stage == 1) releaseBlk(V);
     return;
   }
   CopyCut(blkName, sizeof blkName, name);
   if (file_exist(V, blkName)) {
-    Prompt(V, kPromptKey, "File exist, Overwrite? [Y/N]:", nullptr, stage + 2, 0, DoSaveBlk);
+    Prompt(V, kPromptKey, overwriteQuestion(V, blkName), nullptr, stage + 2, 0, DoSaveBlk);
     return;
   }
   writeBlk(V);

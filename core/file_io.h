@@ -1,18 +1,31 @@
 // Reading files into texts and writing texts to files.
 #pragma once
 
+#include <sys/stat.h>
+
 #include <cstddef>
 #include <cstdint>
 
 #include "core/editor_state.h"
 
-// Names.  A name may carry a cipher suffix from its first '@' on.
+// Names.  A file's own name (after the last '/') may carry a cipher suffix
+// from its first '@' on; an '@' in a folder is only a character.
 const char* PathName(EditorState* V, const char* name);  // V->curDir + "/" + name
+// Bytes of `path` before the cipher suffix (all of it when there is none).
+size_t PlainNameLen(const char* path);
 void SplitFileName(EditorState* V, char* dir, char* name, const char* path);
 bool file_exist(EditorState* V, const char* name);
 
-// How a read ended.
-enum class ReadStatus { Read, Missing, Failed };
+// Whether the mode bits of a file forbid this process to write it (root:
+// when no write bit is set at all).
+bool StatReadOnly(const struct stat& st);
+// The same for the file `name` names (relative to V->curDir, cipher suffix
+// allowed); false when there is no such file.
+bool FileReadOnly(EditorState* V, const char* name);
+
+// How a read ended.  Refused: the name is a pipe, socket or device, which is
+// never read (its text is not opened).
+enum class ReadStatus { Read, Missing, Failed, Refused };
 
 // Reads the file `name` (relative to V->curDir) into a new text; width is the
 // column at which long lines are broken (0: 1022).  Never returns a text

@@ -1,5 +1,6 @@
 // File names: joining, splitting, existence.
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstring>
 
@@ -7,6 +8,13 @@
 
 namespace {
 char pathBuf[kPathMax * 2 + 2];  // never cuts a directory plus a name
+}
+
+size_t PlainNameLen(const char* path) {
+  const char* slash = std::strrchr(path, '/');
+  const char* last = slash ? slash + 1 : path;
+  const char* at = std::strchr(last, '@');
+  return at ? size_t(at - path) : std::strlen(path);
 }
 
 const char* PathName(EditorState* V, const char* name) {
@@ -17,14 +25,8 @@ const char* PathName(EditorState* V, const char* name) {
   return pathBuf;
 }
 
-// The key of an enciphered name may hold '/': only the part before the first
-// '@' is a path.
 void SplitFileName(EditorState* V, char* dir, char* name, const char* path) {
-  const char* at = std::strchr(path, '@');
-  size_t plain = at ? size_t(at - path) : std::strlen(path);
-  const char* slash = nullptr;
-  for (size_t i = 0; i < plain; i++)
-    if (path[i] == '/') slash = path + i;
+  const char* slash = std::strrchr(path, '/');
   if (!slash) {
     CopyCut(dir, kPathMax, V->curDir);
     CopyCut(name, kNameMax, path);
@@ -40,7 +42,29 @@ void SplitFileName(EditorState* V, char* dir, char* name, const char* path) {
 bool file_exist(EditorState* V, const char* name) {
   char plain[kPathMax];
   CopyCut(plain, sizeof plain, name);
-  if (char* at = std::strchr(plain, '@')) *at = 0;
+  plain[PlainNameLen(plain)] = 0;
   struct stat st;
   return stat(PathName(V, plain), &st) == 0;
+}
+
+bool StatReadOnly(const struct stat& st) {
+  constexpr mode_t anyWrite = S_IWUSR | S_IWGRP | S_IWOTH;
+  const uid_t uid = geteuid();
+  if (uid == 0) return (st.st_mode & anyWrite) == 0;
+  if (st.st_uid == uid) return (st.st_mode & S_IWUSR) == 0;
+  bool member = st.st_gid == getegid();
+  if (!member) {
+    gid_t groups[256];
+    const int n = getgroups(256, groups);
+    for (int i = 0; i < n && !member; i++) member = groups[i] == st.st_gid;
+  }
+  return (st.st_mode & (member ? S_IWGRP : S_IWOTH)) == 0;
+}
+
+bool FileReadOnly(EditorState* V, const char* name) {
+  char plain[kPathMax];
+  CopyCut(plain, sizeof plain, name);
+  plain[PlainNameLen(plain)] = 0;
+  struct stat st;
+  return stat(PathName(V, plain), &st) == 0 && S_ISREG(st.st_mode) && StatReadOnly(st);
 }

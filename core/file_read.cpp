@@ -21,8 +21,8 @@ enum class Cipher { None, Stream, Block };
 
 // Sets up the cipher named by the suffix and cuts the name at its '@'.
 Cipher cipherFromName(EditorState* V, char* name) {
-  char* at = std::strchr(name, '@');
-  if (!at) return Cipher::None;
+  char* at = name + PlainNameLen(name);
+  if (!*at) return Cipher::None;
   Cipher c;
   if (at[1] == '@') {
     keyRijndael(at + 2);
@@ -251,8 +251,11 @@ Link* GetFile(EditorState* V, const char* name, int width, uint32_t encoding, Re
   Link* base = NewBaseLink(V);
   if (!base) return nullptr;
 
-  int fd = open(PathName(V, plain), O_RDONLY | O_CLOEXEC);
+  // Non-blocking, so that a pipe without a writer cannot hang the editor
+  // before fstat has told what the name is.
+  int fd = open(PathName(V, plain), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
   struct stat info;
+  const bool statted = fd >= 0 && fstat(fd, &info) == 0;
   if (fd < 0) {
     if (errno == ENOENT) {
       SetAlert(V, "New file.");
@@ -261,11 +264,17 @@ Link* GetFile(EditorState* V, const char* name, int width, uint32_t encoding, Re
       readAlert(V, errno);
       st = ReadStatus::Failed;
     }
-  } else if (fstat(fd, &info) == 0 && S_ISDIR(info.st_mode)) {
+  } else if (!statted) {
+    readAlert(V, errno);
+    st = ReadStatus::Failed;
+  } else if (S_ISDIR(info.st_mode)) {
     readAlert(V, EISDIR);
     st = ReadStatus::Failed;
+  } else if (!S_ISREG(info.st_mode)) {
+    SetAlert(V, "Not a regular file");
+    st = ReadStatus::Refused;
   } else {
-    bool sized = fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+    fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     off_t total = 0;
     uint8_t buf[kChunk];
     int carried = 0;
@@ -279,8 +288,9 @@ Link* GetFile(EditorState* V, const char* name, int width, uint32_t encoding, Re
       }
       total += got;
       // Knowing the size lets the final chunk be recognised even when it
-      // fills the buffer, so block padding is always stripped.
-      bool last = got < ask || (sized && total >= info.st_size);
+      // fills the buffer, so block padding is always stripped.  Files that
+      // report no size (as under /proc) are read to their end.
+      bool last = got < ask || (info.st_size > 0 && total >= info.st_size);
       if (cipher == Cipher::Stream) arcfourXor(buf + carried, size_t(got));
       if (cipher == Cipher::Block) unRijndaelBlocks(buf + carried, size_t(got) & ~size_t(15));
       int count = carried + got;
@@ -298,6 +308,7 @@ Link* GetFile(EditorState* V, const char* name, int width, uint32_t encoding, Re
     }
   }
   if (fd >= 0) close(fd);
+  if (st == ReadStatus::Read && StatReadOnly(info)) SetAlert(V, "Read-only file");
   if (base->next() == base) AddEmptyLine(V, base);
   base->setWidth(uint16_t(base->prev()->len()));
   if (status) *status = st;

@@ -5,16 +5,17 @@
 
 namespace {
 
-void setDir(EditorState* V, const char* dir) {
-  if (dir[0] == '/') {
-    CopyCut(V->curDir, sizeof V->curDir, dir);
-    return;
-  }
-  // A relative directory is taken from the current one: the process itself
-  // never changes its working directory.
+// False when the directory does not fit: a folder cut to fit would be
+// another one.
+bool setDir(EditorState* V, const char* dir) {
   char full[kPathMax * 2];
-  std::snprintf(full, sizeof full, "%s/%s", V->curDir, dir);
+  if (dir[0] == '/')
+    CopyCut(full, sizeof full, dir);
+  else  // taken from the current one: the process never changes its own
+    std::snprintf(full, sizeof full, "%s/%s", V->curDir, dir);
+  if (std::strlen(full) >= sizeof V->curDir) return false;
   CopyCut(V->curDir, sizeof V->curDir, full);
+  return true;
 }
 
 // After the lines under `t` changed, put its cursor on line `lineNo` (or the
@@ -39,9 +40,25 @@ Tcb* OpenText(EditorState* V, const char* path, uint32_t encoding) {
   int kind;
   if (path && *path) {
     char dir[kPathMax];
+    if (std::strlen(path) >= size_t(kPathMax)) {
+      SetAlert(V, "Path too long");
+      return nullptr;
+    }
     SplitFileName(V, dir, name, path);
-    setDir(V, dir);
-    base = GetFile(V, name, 0, encoding);
+    char keep[kPathMax];
+    CopyCut(keep, sizeof keep, V->curDir);
+    if (!setDir(V, dir)) {
+      SetAlert(V, "Path too long");
+      return nullptr;
+    }
+    ReadStatus st;
+    base = GetFile(V, name, 0, encoding, &st);
+    if (base && st == ReadStatus::Refused) {
+      // Nothing to edit: a pipe, a device or a socket is never a text.
+      ReleaseText(V, base);
+      CopyCut(V->curDir, sizeof V->curDir, keep);
+      return nullptr;
+    }
     kind = KIND_FILE;
   } else {
     base = NewBaseLink(V);

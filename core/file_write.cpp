@@ -16,7 +16,7 @@
 
 namespace {
 
-char tempPath[PATH_MAX + 8];
+char tempPath[PATH_MAX + 32];
 int writeErr = 0;  // first error of the current file
 long faultAfter = -1;
 int faultErr = 0;
@@ -46,6 +46,13 @@ void writeAll(EditorState* V, const uint8_t* p, int n) {
     p += r;
     n -= int(r);
   }
+}
+
+// Creates the temporary file `tempPath` names, replacing a stale one (or a
+// link planted in its place).
+int createTemp(mode_t mode) {
+  unlink(tempPath);
+  return open(tempPath, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
 }
 
 void failAlert(EditorState* V, const char* what, int err) {
@@ -112,8 +119,16 @@ int BufWrite_Open(EditorState* V, const char* name) {
   std::snprintf(tempPath, sizeof tempPath, "%s~~", name);
   struct stat st;
   bool existed = stat(name, &st) == 0;
-  unlink(tempPath);  // a stale temporary file, or a link planted in its place
-  V->wfd = open(tempPath, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, existed ? 0600 : 0666);
+  const mode_t mode = existed ? 0600 : 0666;
+  V->wfd = createTemp(mode);
+  if (V->wfd < 0 && errno == ENAMETOOLONG) {
+    // The name is as long as the folder allows: a short temporary name
+    // beside it, of this process alone.
+    const char* slash = std::strrchr(name, '/');
+    const int dirLen = slash ? int(slash - name) + 1 : 0;
+    std::snprintf(tempPath, sizeof tempPath, "%.*s.vexor-%ld.tmp", dirLen, name, long(getpid()));
+    V->wfd = createTemp(mode);
+  }
   if (V->wfd < 0) return 1;
   if (existed) fchmod(V->wfd, st.st_mode & 07777);
   return 0;
@@ -170,7 +185,9 @@ int BufWrite_Close(EditorState* V, const char* name) {
   bool movedAway = false;
   if (access(name, F_OK) == 0) {
     unlink(backup);
-    if (link(name, backup) != 0) {
+    // A name as long as the folder allows has no room for the "~": that
+    // file is replaced without a backup.
+    if (link(name, backup) != 0 && errno != ENAMETOOLONG) {
       if (rename(name, backup) != 0) {
         int err = errno;
         unlink(tempPath);
@@ -212,7 +229,7 @@ int PutFile(EditorState* V, Link* base, const char* name, uint32_t mode) {
   V->wArcfour = V->wRijndael = 0;
   char plain[kPathMax];
   CopyCut(plain, sizeof plain, name);
-  if (char* at = std::strchr(plain, '@')) {
+  if (char* at = plain + PlainNameLen(plain); *at) {
     if (at[1] == '@') {
       keyRijndael(at + 2);
       V->wRijndael = 1;
@@ -233,14 +250,18 @@ int PutFile(EditorState* V, Link* base, const char* name, uint32_t mode) {
     if (realpath(target, real)) CopyCut(target, sizeof target, real);
   }
   if (stat(target, &st) == 0 && !S_ISREG(st.st_mode)) {
-    failAlert(V, "Cannot save", S_ISDIR(st.st_mode) ? EISDIR : EINVAL);
+    if (S_ISDIR(st.st_mode))
+      failAlert(V, "Cannot save", EISDIR);
+    else
+      SetAlert(V, "Not a regular file");
     return 1;
   }
 
   if (BufWrite_Open(V, target) != 0) {
     int err = errno;
+    // The new file is made beside the old one: what refuses is the folder.
     if (err == EACCES || err == EROFS || err == EPERM)
-      SetAlert(V, "Read Only");
+      SetAlert(V, "Cannot save: folder is read-only");
     else
       failAlert(V, "Cannot write file", err);
     return 1;

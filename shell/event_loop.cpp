@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "core/editor_state.h"
+#include "core/file_io.h"
 #include "display/paint.h"
 #include "display/screen.h"
 #include "edit/typing.h"
@@ -244,13 +245,14 @@ std::string BuildTitle(const EditorState* V, int promptType) {
     title += dir;
     // The root directory already ends in the separator.
     if (title.back() != '/') title += '/';
-    title += t->fileName;
+    // The cipher key after the name's '@' is never shown.
+    const size_t plain = PlainNameLen(t->fileName);
+    title.append(t->fileName, plain);
+    if (t->fileName[plain]) title += '@';
   } else {
     title += V->curDir;
     if (std::strlen(V->curDir) > 1) title += '/';
   }
-  // A cipher key follows the first '@' of a name: never show it.
-  if (const size_t at = title.find('@'); at != std::string::npos) title.resize(at + 1);
   if (title.size() > size_t(kTitleMax)) {
     size_t n = kTitleMax;
     while (n > 0 && (static_cast<unsigned char>(title[n]) & 0xc0) == 0x80) n--;

@@ -115,7 +115,7 @@ void CloseAll(EditorState* V);
 
 // "Vexor - " + the current text's directory, "/" and name (V->curDir during
 // a file-name prompt); in the file browser or without a text, V->curDir and
-// "/" when that is longer than one character.  Cut after the first '@'.
+// "/" when that is longer than one character.  The name is cut after its cipher '@'.
 std::string BuildTitle(const EditorState* V, int promptType);
 void SetTitle(EditorState* V);
 

@@ -287,7 +287,7 @@ void PickFile(EditorState* V) {
   for (int i = kListNameCol; i < end; i++) {
     uint8_t buf[4];
     const int len = utf8(buf, 0, line.c[i]);
-    if (n + len > kReplyMax) break;
+    if (n + len >= int(sizeof name)) break;
     std::memcpy(name + n, buf, size_t(len));
     n += len;
   }
@@ -305,7 +305,7 @@ void PickFile(EditorState* V) {
     char sub[kPathMax * 2];
     std::snprintf(sub, sizeof sub, "%s%s%s", V->curDir, std::strcmp(V->curDir, "/") == 0 ? "" : "/", name);
     if (std::strlen(sub) >= size_t(kPathMax)) {
-      SetAlert(V, "Bad path");
+      SetAlert(V, "Path too long");
       return;
     }
     EndDirMode_(V);

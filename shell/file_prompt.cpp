@@ -40,15 +40,9 @@ std::string homeDir() {
   return "";
 }
 
-// Length of the part of a name that is a path (before the cipher key).
-size_t plainLen(const char* s) {
-  const char* at = std::strchr(s, '@');
-  return at ? size_t(at - s) : std::strlen(s);
-}
-
 // The directory part of fileName ("/" for a name under the root).
 std::string pathOf(const char* full) {
-  const std::string plain(full, plainLen(full));
+  const std::string plain(full, PlainNameLen(full));
   const size_t slash = plain.rfind('/');
   if (slash == std::string::npos || slash == 0) return "/";
   return plain.substr(0, slash);
@@ -100,7 +94,7 @@ void resolve(EditorState* V) {
   if (full[0] != '/') full = std::string(V->curDir) + "/" + full;
   // A name cut to fit would be another file's.
   if (full.size() >= sizeof fileName) {
-    SetAlert(V, "Bad path");
+    SetAlert(V, "Path too long");
     return;
   }
   answerGiven = a[0] != 0;
@@ -119,7 +113,7 @@ void resolve(EditorState* V) {
 
 // State 3: creates every missing directory on the way to the name.
 bool makePath(EditorState* V) {
-  const std::string plain(fileName, plainLen(fileName));
+  const std::string plain(fileName, PlainNameLen(fileName));
   for (size_t i = 1; i < plain.size(); i++) {
     if (plain[i] != '/') continue;
     const std::string prefix = plain.substr(0, i);
@@ -136,15 +130,8 @@ bool makePath(EditorState* V) {
 
 // State 4.
 void settle(EditorState* V) {
-  const size_t plain = plainLen(fileName);
+  const size_t plain = PlainNameLen(fileName);
   const bool browse = plain > 0 && fileName[plain - 1] == '/' && answerGiven;
-  const char* slash = nullptr;
-  for (size_t i = 0; i < plain; i++)
-    if (fileName[i] == '/') slash = fileName + i;
-  if (slash && std::strlen(slash + 1) >= size_t(kNameMax)) {
-    SetAlert(V, "Bad path");
-    return;
-  }
   char dir[kPathMax], name[kNameMax];
   SplitFileName(V, dir, name, fileName);
   CopyCut(V->curDir, sizeof V->curDir, dir);
@@ -160,7 +147,7 @@ void settle(EditorState* V) {
 }  // namespace
 
 void trimPath(char* path, size_t size) {
-  const size_t plain = plainLen(path);
+  const size_t plain = PlainNameLen(path);
   const std::string key(path + plain);
   std::vector<std::string> parts;
   bool endsInDir = plain > 0 && path[plain - 1] == '/';

@@ -57,19 +57,23 @@ int decodeInto(tchar* dst, const char* utf, int room) {
 void setAnswer(EditorState* V, const char* utf) { decodeInto(answer(V), utf, answerRoom(V)); }
 
 // Encodes the answer into `out` (`size` bytes), whole characters only, at
-// most kReplyMax bytes.
-void encodeAnswer(EditorState* V, char* out, int size) {
+// most kReplyMax bytes.  False when the answer had to be cut.
+bool encodeAnswer(EditorState* V, char* out, int size) {
   const int max = size - 1 < kReplyMax ? size - 1 : kReplyMax;
   const tchar* a = answer(V);
   int n = 0;
   for (int i = 0; a[i]; i++) {
     uint8_t buf[4];
     const int len = utf8(buf, 0, a[i]);
-    if (n + len > max) break;
+    if (n + len > max) {
+      out[n] = 0;
+      return false;
+    }
     std::memcpy(out + n, buf, size_t(len));
     n += len;
   }
   out[n] = 0;
+  return true;
 }
 
 bool isFileNameChar(int k) {
@@ -308,8 +312,13 @@ void Prompt(EditorState* V, int key) {
     return;
   }
   if (isCommand(key, cmd::NewLine)) {
-    if ((ps.type == kPromptFileName || ps.type == kPromptText) && ps.edited)
-      encodeAnswer(V, V->reply, int(sizeof V->reply));
+    if ((ps.type == kPromptFileName || ps.type == kPromptText) && ps.edited &&
+        !encodeAnswer(V, V->reply, int(sizeof V->reply)) && ps.type == kPromptFileName) {
+      // A name cut to fit would be another file's.
+      finish(V, false);
+      SetAlert(V, "Path too long");
+      return;
+    }
     finish(V, true);
     return;
   }

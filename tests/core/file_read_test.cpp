@@ -1,8 +1,8 @@
 // Reading files: line ends, blank folding, long lines, encodings, chunks.
 #include <gtest/gtest.h>
-
 #include <sys/stat.h>
 
+#include <cstring>
 #include <random>
 
 #include "core/file_io.h"
@@ -204,9 +204,12 @@ TEST(ReadFile, NamesSplitIntoDirectoryAndName) {
   SplitFileName(e.V(), dir, name, "plain.txt");
   EXPECT_STREQ(dir, "/work");
   EXPECT_STREQ(name, "plain.txt");
-  SplitFileName(e.V(), dir, name, "/d/secret@key/with/slash");  // the key is not a path
-  EXPECT_STREQ(dir, "/d");
-  EXPECT_STREQ(name, "secret@key/with/slash");
+  // Only the file's own name carries a key; an '@' in a folder is a letter.
+  SplitFileName(e.V(), dir, name, "/mail@host/@types/notes.txt@k.ey");
+  EXPECT_STREQ(dir, "/mail@host/@types");
+  EXPECT_STREQ(name, "notes.txt@k.ey");
+  EXPECT_EQ(PlainNameLen("/mail@host/notes.txt"), std::strlen("/mail@host/notes.txt"));
+  EXPECT_EQ(PlainNameLen("x@y/n@@key"), 5u);
   EXPECT_STREQ(PathName(e.V(), "x"), "/work/x");
 }
 

@@ -191,7 +191,7 @@ TEST_F(FailedSave, ReadOnlyDirectory) {
   StrInsert("x", &e->aline, 0);
   e->alineDirty = 1;
   EXPECT_EQ(SaveOneText(e.V()), 1);
-  EXPECT_STREQ(e->alertText, "Read Only");
+  EXPECT_STREQ(e->alertText, "Cannot save: folder is read-only");
   EXPECT_EQ(vt::ReadFile(ro.file("f")), "keep\n");
   EXPECT_EQ(t->modified, 1);
   if (mounted) umount2(ro.path().c_str(), MNT_DETACH);

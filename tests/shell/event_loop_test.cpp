@@ -82,11 +82,11 @@ TEST_F(Title, DirectorySlashName) {
   EXPECT_EQ(BuildTitle(ed.V(), 0), "Vexor - /home/ann/docs/notes.txt");
 }
 
-TEST_F(Title, CutAfterTheFirstAtSign) {
+TEST_F(Title, CutAfterTheNamesCipherAtSign) {
   Open("secret.txt@@key@x", "/tmp");
   EXPECT_EQ(BuildTitle(ed.V(), 0), "Vexor - /tmp/secret.txt@");
   Open("plain.txt", "/mail@host/dir");
-  EXPECT_EQ(BuildTitle(ed.V(), 0), "Vexor - /mail@");
+  EXPECT_EQ(BuildTitle(ed.V(), 0), "Vexor - /mail@host/dir/plain.txt");
 }
 
 TEST_F(Title, FileBrowserAndNoTextShowTheDirectory) {

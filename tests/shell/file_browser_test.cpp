@@ -93,8 +93,9 @@ TEST(TrimPath, DropsDotsAndKeepsADirectoryEnd) {
   EXPECT_EQ(trimmed("/a/b/.."), "/a/");
   EXPECT_EQ(trimmed("/a/b/."), "/a/b/");
   EXPECT_EQ(trimmed("/"), "/");
-  // A cipher key is no path: its dots and slashes stay.
-  EXPECT_EQ(trimmed("/a/./f@k/../x"), "/a/f@k/../x");
+  // A cipher key is no path: its dots stay; an '@' in a folder is a letter.
+  EXPECT_EQ(trimmed("/a/./f@k/../x"), "/a/x");
+  EXPECT_EQ(trimmed("/m@h/./a/../n.txt@k..e"), "/m@h/n.txt@k..e");
 }
 
 TEST_F(Browser, RelativeAbsoluteStartAndHomeNames) {
