@@ -3,13 +3,17 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <unistd.h>
+
 #include <cerrno>
+#include <filesystem>
 #include <string>
 
 #include "core/file_commands.h"
 #include "core/file_io.h"
 #include "shell/commands.h"
 #include "shell/event_loop.h"
+#include "shell/prompt.h"
 #include "tests/support/headless.h"
 #include "tests/support/temp_dir.h"
 
@@ -383,6 +387,150 @@ TEST_F(FileCommands, ABlockTextIsWrittenOnlyOnYes) {
   SaveBlk(e.V(), "blk2.txt", TextFromBytes(e.V(), "new\n", 4, 0, MODE_UTF8), 1);
   EXPECT_EQ(vt::ReadFile(root + "/blk2.txt"), "new\n");
   EXPECT_EQ(e.text(), "text");
+}
+
+
+// ---- Paths that only look odd: each save lands in the text's own file ----
+
+TEST_F(FileCommands, AnAtSignInAFolderIsNoCipherKey) {
+  ASSERT_EQ(mkdir((root + "/x@y").c_str(), 0755), 0);
+  ASSERT_EQ(mkdir((root + "/node_modules").c_str(), 0755), 0);
+  ASSERT_EQ(mkdir((root + "/node_modules/@types").c_str(), 0755), 0);
+  for (const char* rel : {"x@y/notes.txt", "node_modules/@types/index.d.ts"}) {
+    SCOPED_TRACE(rel);
+    vt::WriteFile(root + "/" + rel, "old\n");
+    // Opened by its absolute name and by a name relative to the folder.
+    for (const std::string& path : {root + "/" + rel, std::string(rel)}) {
+      CopyCut(e->curDir, sizeof e->curDir, root.c_str());
+      e->alertText[0] = 0;
+      Tcb* t = OpenText(e.V(), path.c_str(), MODE_UTF8);
+      ASSERT_NE(t, nullptr);
+      EXPECT_STREQ(e->alertText, "") << "the file was read";
+      EXPECT_EQ(e.text(), "old");
+      edit("new ");
+      command(cmd::SaveStay);
+      enter();
+      EXPECT_EQ(e->inputMode, ModeEdit) << "saved at once, no question, no browser";
+      EXPECT_EQ(vt::ReadFile(root + "/" + rel), "new old\n");
+      EXPECT_EQ(t->modified, 0);
+      vt::WriteFile(root + "/" + rel, "old\n");
+      command(cmd::DiscardExit);
+    }
+  }
+  EXPECT_FALSE(vt::Exists(root + "/x")) << "nothing is written beside the folder";
+}
+
+TEST_F(FileCommands, LongFolderAndNamesAreNeverCut) {
+  // A 254-byte folder beside a namesake of the file below it.
+  const std::string d = root + "/" + std::string(254, 'd');
+  ASSERT_EQ(mkdir(d.c_str(), 0755), 0);
+  ASSERT_EQ(mkdir((d + "/sub").c_str(), 0755), 0);
+  vt::WriteFile(d + "/f.txt", "namesake\n");
+  openFile(std::string(254, 'd') + "/sub/f.txt", "deep\n");
+  edit("x");
+  command(cmd::SaveStay);
+  enter();
+  EXPECT_EQ(vt::ReadFile(d + "/sub/f.txt"), "xdeep\n");
+  EXPECT_EQ(vt::ReadFile(d + "/f.txt"), "namesake\n");
+
+  // Names of 254 and 255 bytes: read, saved, and no temporary file left.
+  for (int len : {254, 255}) {
+    SCOPED_TRACE(len);
+    const std::string name(size_t(len), 'n');
+    Tcb* t = openFile(name, "long name\n");
+    ASSERT_NE(t, nullptr);
+    EXPECT_EQ(e.text(), "long name");
+    edit("y");
+    command(cmd::SaveStay);
+  enter();
+    EXPECT_EQ(vt::ReadFile(root + "/" + name), "ylong name\n");
+    EXPECT_EQ(t->modified, 0);
+    // "name~" fits beside a 254-byte name only.
+    EXPECT_EQ(vt::Exists(root + "/" + name + "~"), len == 254);
+    command(cmd::DiscardExit);
+  }
+  for (const auto& f : std::filesystem::directory_iterator(root)) {
+    const std::string n = f.path().filename();
+    EXPECT_TRUE(n.find(".vexor-") != 0 && !n.ends_with("~~")) << "left behind: " << n;
+  }
+}
+
+TEST_F(FileCommands, APathLongerThanThePathLimitIsRefused) {
+  const std::string tooLong = root + "/" + std::string(kPathMax, 'p') + "/f.txt";
+  const int before = openTexts();
+  EXPECT_EQ(OpenText(e.V(), tooLong.c_str(), MODE_UTF8), nullptr);
+  EXPECT_STREQ(e->alertText, "Path too long");
+  EXPECT_EQ(openTexts(), before);
+
+  // A name typed at the prompt that would make the path too long: refused,
+  // nothing written, the text keeps its name and its change.
+  std::string deep = root;
+  while (deep.size() + 251 < size_t(kPathMax) - 40) {
+    deep += "/" + std::string(250, 'l');
+    ASSERT_EQ(mkdir(deep.c_str(), 0755), 0);
+  }
+  vt::WriteFile(deep + "/f.txt", "text\n");
+  Tcb* t = OpenText(e.V(), (deep + "/f.txt").c_str(), MODE_UTF8);
+  ASSERT_NE(t, nullptr);
+  edit("z");
+  command(cmd::SaveStay);
+  answer(std::string(kPromptAnswerMax, 'q'));
+  EXPECT_STREQ(e->alertText, "Path too long");
+  EXPECT_EQ(e->inputMode, ModeEdit);
+  EXPECT_EQ(vt::ReadFile(deep + "/f.txt"), "text\n");
+  EXPECT_STREQ(t->fileName, "f.txt");
+  EXPECT_EQ(t->modified, 1);
+}
+
+TEST_F(FileCommands, PipesAndDevicesAreNeverOpened) {
+  const std::string fifo = root + "/pipe";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
+  const int before = openTexts();
+  for (const std::string& path : {fifo, std::string("/dev/zero"), std::string("/dev/null")}) {
+    SCOPED_TRACE(path);
+    e->alertText[0] = 0;
+    EXPECT_EQ(OpenText(e.V(), path.c_str(), MODE_UTF8), nullptr);
+    EXPECT_STREQ(e->alertText, "Not a regular file");
+    EXPECT_EQ(openTexts(), before);
+  }
+  // Saving onto one is refused too.
+  Tcb* t = openFile("a.txt", "text\n");
+  edit("w");
+  SaveBlk(e.V(), "pipe", t->base, 0);
+  type("y");
+  EXPECT_STREQ(e->alertText, "Not a regular file");
+}
+
+TEST_F(FileCommands, AReadOnlyFileIsOverwrittenOnlyWhenTheUserSaysSo) {
+  Tcb* t = openFile("ro.txt", "locked\n");
+  ASSERT_EQ(chmod((root + "/ro.txt").c_str(), 0444), 0);
+  command(cmd::DiscardExit);
+  t = OpenText(e.V(), (root + "/ro.txt").c_str(), MODE_UTF8);
+  EXPECT_STREQ(e->alertText, "Read-only file");
+  edit("new ");
+  command(cmd::SaveStay);
+  enter();
+  EXPECT_EQ(message(), "File is read-only, Overwrite? [Y/N]:");
+  type("n");
+  EXPECT_EQ(vt::ReadFile(root + "/ro.txt"), "locked\n");
+  EXPECT_EQ(t->modified, 1);
+  EXPECT_STREQ(t->fileName, "ro.txt");
+
+  command(cmd::SaveExit);
+  enter();
+  EXPECT_EQ(message(), "File is read-only, Overwrite? [Y/N]:");
+  type("y");
+  EXPECT_EQ(vt::ReadFile(root + "/ro.txt"), "new locked\n");
+  struct stat st;
+  ASSERT_EQ(stat((root + "/ro.txt").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0444u) << "the file keeps its mode";
+
+  // Writing a block onto it asks the same.
+  openFile("b.txt", "block\n");
+  SaveBlk(e.V(), "ro.txt", e.cur()->base, 0);
+  EXPECT_EQ(message(), "File is read-only, Overwrite? [Y/N]:");
+  type("n");
+  EXPECT_EQ(vt::ReadFile(root + "/ro.txt"), "new locked\n");
 }
 
 }  // namespace
