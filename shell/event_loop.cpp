@@ -11,6 +11,7 @@
 #include "display/screen.h"
 #include "edit/typing.h"
 #include "shell/commands.h"
+#include "shell/key_press.h"
 #include "shell/key_table.h"
 
 namespace {
@@ -31,20 +32,10 @@ void paintAlert(EditorState* V) { ViewAlert(V, V->textWithAlert); }
 int onKeyPress(EditorState* V, XEvent* ev) {
   XKeyEvent* k = &ev->xkey;
   if (RepeatDropped(uint32_t(k->time), unrepeat)) return 0;
-  int code = 0;
-  if (V->inputMode != ModeKeyConfig) {
-    const int conv = KeyConv(k->keycode, k->state, &V->twoKeyPending);
-    if (conv > 255) {
-      code = conv + 0x40000000;
-    } else {
-      code = sysKey(V, ev, conv);
-      if (code < 0) {
-        Repaint(V);
-        return V->quit;
-      }
-    }
-  }
-  HandleKey(V, code, k->keycode, k->state);
+  // A modifier of a layout with keycodes of its own, between the two keys
+  // of a sequence.
+  if (V->twoKeyPending && IsModifierKey(XLookupKeysym(k, 0))) return 0;
+  PressKey(V, k->keycode, k->state, [&] { return sysKey(V, ev, -1); });
   const int quit = V->quit;
   Repaint(V);
   return quit;
@@ -191,7 +182,7 @@ void HandleKey(EditorState* V, int code, unsigned keycode, unsigned state) {
   if (mode > 0 && mode < kModeCount && hooks.keys[mode]) hooks.keys[mode](V, code, keycode, state);
 }
 
-int sysKey(EditorState* V, XEvent* ev, int conv) {
+int sysKey(EditorState*, XEvent* ev, int conv) {
   if (conv == -2) return -1;
   if (XFilterEvent(ev, S.window)) return -1;
   char buf[10];
@@ -209,9 +200,7 @@ int sysKey(EditorState* V, XEvent* ev, int conv) {
   }
   if (n <= 0) return -1;
   int len = 0;
-  const tchar cp = uni8(reinterpret_cast<const uint8_t*>(buf), n, &len);
-  if (litteral()) SetLitt(V, 0);
-  return int(cp);
+  return int(uni8(reinterpret_cast<const uint8_t*>(buf), n, &len));
 }
 
 void Repaint(EditorState* V) { (hooks.paint ? hooks.paint : redraw)(V); }

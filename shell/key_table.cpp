@@ -117,6 +117,9 @@ constexpr KeyPair KeyInitTab[kKeyInitPairs] = {
     {second(kCtrlB, "A"), run(cmd::AppendCopyToBuf)}, {second(kCtrlB, "D"), run(cmd::ClearBuf)},
     {second(kCtrlB, "L"), run(cmd::AppendCopyLineToBuf)}, {second(kCtrlB, "X"), run(cmd::CutToBuf)},
     {second(kCtrlB, "C"), run(cmd::CopyToBuf)}, {second(kCtrlB, "V"), run(cmd::PasteCopyFromBuf)},
+    // Keys every keyboard user expects to move the cursor.
+    {key("Home"), run(cmd::BegOfLine)}, {key("End"), run(cmd::EndOfLine)},
+    {key("^Home"), run(cmd::FirstLine)}, {key("^End"), run(cmd::LastLine)},
 };
 
 namespace {

@@ -17,7 +17,7 @@
 struct EditorState;
 
 constexpr int kKeyTabWords = 1024;  // 512 pairs
-constexpr int kKeyInitPairs = 153;
+constexpr int kKeyInitPairs = 157;  // the classic 153, then Home, End, ^Home, ^End
 constexpr int kKeyInitWords = 2 * kKeyInitPairs;
 // What swoshkey leaves in use: the default pairs followed by as many free
 // pairs, room for the key configuration to add bindings in place.

@@ -13,6 +13,7 @@
 #include "edit/movement.h"
 #include "shell/event_loop.h"
 #include "shell/key_names.h"
+#include "shell/key_press.h"
 #include "shell/key_table.h"
 #include "tests/support/headless.h"
 
@@ -134,11 +135,14 @@ std::vector<std::string> tokens(const std::string& s) {
 }
 
 // What the input method gives for an unbound key of the PC layout: Esc,
-// space, letters and digits.
+// space, Tab, keypad Enter, letters and digits; Ctrl with a letter gives its
+// control character.  -1 for a key that makes no text (a modifier).
 int inputMethodChar(int keycode, unsigned state) {
   static constexpr const char* kRows[][2] = {{"1234567890", "!\"#$%&/()="}};
   if (keycode == 9) return 27;
   if (keycode == 65) return ' ';
+  if (keycode == 23) return '\t';
+  if (keycode == 36 || keycode == 104) return '\r';
   if (keycode >= 10 && keycode <= 19) return kRows[0][state & XSTATE_SHIFT ? 1 : 0][keycode - 10];
   static constexpr struct {
     int first;
@@ -148,26 +152,30 @@ int inputMethodChar(int keycode, unsigned state) {
     int i = keycode - row.first;
     if (i >= 0 && i < int(std::strlen(row.letters))) {
       char c = row.letters[i];
+      if (state & XSTATE_CTRL) return c & 0x1f;
       return state & XSTATE_SHIFT ? std::toupper(c) : c;
     }
   }
   return -1;
 }
 
-// One key press as the event loop handles it.
+// One key press as the event loop handles it.  "<N>" presses the key of
+// keycode N with no modifier (a modifier key itself, keypad Enter).
 void press(EditorState* V, const std::string& name) {
   int keycode;
-  unsigned state;
-  ASSERT_TRUE(ParseKeyName(name.c_str(), &keycode, &state)) << "unknown key name " << name;
-  int r = KeyConv(unsigned(keycode), state, &V->twoKeyPending);
-  if (r == -2) return;  // first key of a sequence, or swallowed
-  if (r <= 255) {
-    int c = inputMethodChar(keycode, state);
-    ASSERT_GT(c, 0) << "key " << name << " has no binding and types nothing known: write it as \"text\"";
-    HandleKey(V, c, unsigned(keycode), state);
-    return;
+  unsigned state = 0;
+  if (name.size() > 2 && name.front() == '<' && name.back() == '>') {
+    keycode = std::stoi(name.substr(1, name.size() - 2));
+  } else {
+    ASSERT_TRUE(ParseKeyName(name.c_str(), &keycode, &state)) << "unknown key name " << name;
   }
-  HandleKey(V, r + 0x40000000, unsigned(keycode), state);
+  bool unknown = false;
+  PressKey(V, unsigned(keycode), state, [&] {
+    const int c = inputMethodChar(keycode, state);
+    unknown = c < 0 && !IsModifierKeycode(unsigned(keycode));
+    return c;
+  });
+  ASSERT_FALSE(unknown) << "key " << name << " has no binding and types nothing known: write it as \"text\"";
 }
 
 void typeText(EditorState* V, const std::string& utf) {
