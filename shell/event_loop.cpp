@@ -60,10 +60,13 @@ int onClientMessage(EditorState* V, XEvent* ev) {
 
 Options ParseOptions(int argc, char** argv) {
   Options o;
+  bool filesOnly = false;
   for (int i = 1; i < argc; i++) {
     const char* a = argv[i];
-    if (a[0] != '-') {
+    if (a[0] != '-' || filesOnly) {
       o.files.push_back(a);
+    } else if (std::strcmp(a, "--") == 0) {
+      filesOnly = true;
     } else if (std::strcmp(a, "--help") == 0) {
       o.help = true;
     } else if (std::strcmp(a, "--version") == 0) {
@@ -72,6 +75,9 @@ Options ParseOptions(int argc, char** argv) {
       o.optDefaults = 1;
     } else if (a[1] == 'f') {
       o.optNoFonts = 1;
+    } else if (!o.unknown) {
+      // A mistyped option must not quietly open an empty text.
+      o.unknown = a;
     }
   }
   return o;

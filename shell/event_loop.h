@@ -47,12 +47,13 @@ struct Options {
   int optNoFonts = 0;   // -f: ignore its font settings
   bool help = false;    // --help
   bool version = false; // --version
+  const char* unknown = nullptr;   // the first option that is none of these
   std::vector<const char*> files;  // in argument order
 };
 
 // Every argument that begins with '-' is an option named by its second
-// character; other letters and anything after the second character are
-// ignored.  "--help" and "--version" are recognised whole.
+// character (d or f; anything after it is ignored); "--help" and
+// "--version" are recognised whole, and after "--" every argument is a file.
 Options ParseOptions(int argc, char** argv);
 
 // The program: start-up, the loop, shutdown.  Returns main's exit status.

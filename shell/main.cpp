@@ -7,20 +7,26 @@
 namespace {
 
 constexpr const char* kUsage =
-    "Usage: vexor [-d] [-f] [FILE]...\n"
+    "Usage: vexor [-d] [-f] [--] [FILE]...\n"
     "Edit the FILEs, each in a text of its own, beside an empty one.\n"
     "\n"
     "  -d         ignore the settings in the configuration file\n"
     "  -f         ignore the font settings in the configuration file\n"
     "  --help     show this help and exit\n"
     "  --version  show the version and exit\n"
+    "  --         the arguments that follow are files, even if they begin with '-'\n"
     "\n"
-    "Press left Windows + Space (or Shift + Space) in the editor for the main menu.\n";
+    "In the editor: ^K S save, ^K D save and close, ^K Q close without saving,\n"
+    "^K O open another file.\n";
 
 }  // namespace
 
 int main(int argc, char** argv) {
   const Options opt = ParseOptions(argc, argv);
+  if (opt.unknown) {
+    std::fprintf(stderr, "vexor: unknown option '%s'\n%s", opt.unknown, kUsage);
+    return 2;
+  }
   if (opt.help) {
     std::fputs(kUsage, stdout);
     return 0;

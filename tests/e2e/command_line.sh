@@ -35,14 +35,31 @@ for display in "" ":987"; do
   [[ ! -e $data/x.txt ]] || drive_fail "a file was created"
 done
 
-# Options by their second letter; unknown ones are ignored and the files
-# around them are still opened, in order.
+# An unknown option is a mistake: the usage on standard error, status 2, no
+# window and no file touched.
+for bad in --foo -h -x --d; do
+  "$bin" "$bad" "$data/y.txt" >"$data/out" 2>"$data/err"
+  rc=$?
+  ((rc == 2)) || drive_fail "$bad: exit status $rc"
+  grep -q "unknown option '$bad'" "$data/err" || drive_fail "$bad: standard error says: $(cat "$data/err")"
+  grep -q '^Usage:' "$data/err" || drive_fail "$bad: no usage on standard error"
+  [[ ! -s $data/out ]] || drive_fail "$bad: wrote to standard output"
+  [[ ! -e $data/y.txt ]] || drive_fail "$bad: a file was created"
+done
+
+# Options by their second letter; the files around them are opened in
+# order, and after "--" a name that begins with '-' is a file.
 printf 'one\n' >"$data/a.txt"
 printf 'two\n' >"$data/b.txt"
+printf 'three\n' >"$data/-c.txt"
 drive_start_x || drive_fail "no X server"
 cd "$data" || drive_fail "no data folder"
-drive_start -dq a.txt -x --d b.txt -f || drive_fail "vexor did not start with options"
+drive_start -dq a.txt b.txt -f || drive_fail "vexor did not start with options"
 title=$(drive_title)
 [[ $title == "Vexor - $data/b.txt" ]] || drive_fail "title is '$title'"
+drive_expect_close
+drive_start -d -- -c.txt || drive_fail "vexor did not start with a file after --"
+title=$(drive_title)
+[[ $title == "Vexor - $data/-c.txt" ]] || drive_fail "title after -- is '$title'"
 drive_expect_close
 echo "command_line: ok"

@@ -31,13 +31,21 @@ Options Parse(std::vector<std::string> args) {
 
 std::vector<std::string> Files(const Options& o) { return {o.files.begin(), o.files.end()}; }
 
-TEST(Options, FilesKeepTheirOrderAndUnknownOptionsAreIgnored) {
-  Options o = Parse({"a.txt", "-x", "b.txt"});
+TEST(Options, FilesKeepTheirOrderAndUnknownOptionsAreReported) {
+  Options o = Parse({"a.txt", "-x", "b.txt", "--foo"});
   EXPECT_EQ(Files(o), (std::vector<std::string>{"a.txt", "b.txt"}));
+  EXPECT_STREQ(o.unknown, "-x") << "the first one is named";
   EXPECT_EQ(o.optDefaults, 0);
   EXPECT_EQ(o.optNoFonts, 0);
   EXPECT_FALSE(o.help);
   EXPECT_FALSE(o.version);
+  for (const char* bad : {"-h", "--foo", "--d", "-", "--helpme"}) EXPECT_STREQ(Parse({bad}).unknown, bad);
+  EXPECT_EQ(Parse({"a", "-d", "-f"}).unknown, nullptr);
+  // After "--" a name that begins with '-' is a file.
+  Options files = Parse({"-d", "--", "-x.txt", "--help"});
+  EXPECT_EQ(files.unknown, nullptr);
+  EXPECT_FALSE(files.help);
+  EXPECT_EQ(Files(files), (std::vector<std::string>{"-x.txt", "--help"}));
 }
 
 TEST(Options, OnlyTheSecondCharacterNamesTheOption) {
@@ -45,7 +53,7 @@ TEST(Options, OnlyTheSecondCharacterNamesTheOption) {
   EXPECT_EQ(Parse({"-d"}).optDefaults, 1);
   EXPECT_EQ(Parse({"-f"}).optNoFonts, 1);
   EXPECT_EQ(Parse({"-fd"}).optDefaults, 0);
-  Options dd = Parse({"--d", "--f", "-", "-q"});
+  Options dd = Parse({"--d", "--f"});
   EXPECT_EQ(dd.optDefaults, 0);
   EXPECT_EQ(dd.optNoFonts, 0);
   EXPECT_TRUE(dd.files.empty());
