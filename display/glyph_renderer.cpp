@@ -534,6 +534,12 @@ int crapCells(Display* dpy, unsigned long drawable, GlyphFont* f, uint32_t fg, u
   return width;
 }
 
+void crapFill(Display* dpy, unsigned long drawable, uint32_t colour, int x, int y, int w, int h) {
+  if (!dpy || !R.gc || w <= 0 || h <= 0) return;
+  XSetForeground(dpy, R.gc.get(), colour & 0xffffff);
+  XFillRectangle(dpy, drawable, R.gc.get(), x, y, unsigned(w), unsigned(h));
+}
+
 int CrapDrawImageString(Display* dpy, unsigned long drawable, uint32_t fg, uint32_t bg, int x,
                         int y, const tchar* s, int n) {
   return crapText(dpy, drawable, font, fg, bg, x, y, s, n);

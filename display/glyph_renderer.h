@@ -97,6 +97,9 @@ int crapText(Display* dpy, unsigned long drawable, GlyphFont* f, uint32_t fg, ui
 // width in pixels.  `dpy` may be null: the strip is then filled but not sent.
 int crapCells(Display* dpy, unsigned long drawable, GlyphFont* f, uint32_t fg, uint32_t bg,
               int x, int y, const tchar* s, int n, int cell);
+// Fills a rectangle of the drawable with one colour (nothing without a
+// display).
+void crapFill(Display* dpy, unsigned long drawable, uint32_t colour, int x, int y, int w, int h);
 int CrapDrawImageString(Display* dpy, unsigned long drawable, uint32_t fg, uint32_t bg, int x,
                         int y, const tchar* s, int n);
 // Each byte is one character (code point 0..255); a length of -1 means the
