@@ -114,6 +114,13 @@ drive_helper() {
   fi
 }
 
+# Builds tests/e2e/NAME.cpp, a small X client, into the scratch folder.
+drive_tool() {
+  if [[ ! -x $DRIVE_WORK/$1 ]]; then
+    g++ -O0 -o "$DRIVE_WORK/$1" "$drive_root/tests/e2e/$1.cpp" -lX11 || return 1
+  fi
+}
+
 # Starts the editor with the given arguments and waits for its window.
 drive_start() {
   drive_helper || return 1
