@@ -252,10 +252,24 @@ const uint32_t* cellEntry(GlyphFont* f, tchar c) {
   if (c < kIndexSize)
     if (const uint32_t* e = f->glyphs[c]) return e;
   FT_Face face = f->face.get();
-  ++R.loads;
-  if (FT_Load_Glyph(face, FT_Get_Char_Index(face, c & 0x7fffffff), kLoadFlags) != 0 ||
-      FT_Render_Glyph(face->glyph, kRenderMode) != 0)
-    return nullptr;
+  const FT_UInt index = FT_Get_Char_Index(face, c & 0x7fffffff);
+  auto render = [&] {
+    ++R.loads;
+    return FT_Load_Glyph(face, index, kLoadFlags) == 0 &&
+           FT_Render_Glyph(face->glyph, kRenderMode) == 0;
+  };
+  if (!render()) return nullptr;
+  // A glyph wider than the font's cell (an arrow, the replacement character)
+  // is narrowed to it, so that it shows whole; a bitmap font's glyph cannot
+  // be, and is cut at the cell instead.
+  const int cell = f->charWidth;
+  if (cell > 0 && int(face->glyph->bitmap.width) > cell) {
+    FT_Matrix narrow{FT_Fixed(int64_t(cell) * 0x10000 / face->glyph->bitmap.width), 0, 0, 0x10000};
+    FT_Set_Transform(face, &narrow, nullptr);
+    const bool ok = render();
+    FT_Set_Transform(face, nullptr, nullptr);
+    if (!ok) return nullptr;
+  }
   const FT_GlyphSlot slot = face->glyph;
   const FT_Bitmap& bm = slot->bitmap;
   int w = int(bm.width);

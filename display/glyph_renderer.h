@@ -90,8 +90,8 @@ int crapText(Display* dpy, unsigned long drawable, GlyphFont* f, uint32_t fg, ui
              int x, int y, const tchar* s, int n);
 // Draws a row of cells with its baseline at (x, y): character i takes the
 // `cell` pixels from x + i x cell, whatever its glyph's own advance.  A glyph
-// of another width is centred in its cell; every glyph is cut at its cell's
-// edges; a character whose glyph leaves no ink (a format character, a byte
+// wider than the font's cell is narrowed to it, one of another advance is
+// centred in its cell, and every glyph is cut at its cell's edges; a character whose glyph leaves no ink (a format character, a byte
 // that is no text) shows as a hollow box, except the space separators.  The
 // whole row of cells is sent, as far as the strip holds them; returns its
 // width in pixels.  `dpy` may be null: the strip is then filled but not sent.

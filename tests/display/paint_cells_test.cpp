@@ -170,6 +170,21 @@ TEST_F(Cells, GlyphsWithoutInkAreCachedAndKeepTheirMark) {
   };
   EXPECT_TRUE(inked(0) && inked(1) && inked(2));
   EXPECT_FALSE(inked(3) || inked(4));
+  // Glyphs wider than the font's cell are narrowed to show whole: their ink
+  // reaches both edges of the cell.
+  for (const tchar wideChar : {tchar(0x21d4), tchar(0xfffd), tchar('W')}) {
+    const int cw = font->charWidth;
+    crapCells(nullptr, 0, font, fg, bg, 0, 0, &wideChar, 1, cw);
+    int first = cw, last = -1;
+    for (int y = 0; y < font->lineHeight; ++y)
+      for (int x = 0; x < cw; ++x)
+        if (crapStrip()[size_t(y) * kStripWidth + x] != bg) {
+          first = std::min(first, x);
+          last = std::max(last, x);
+        }
+    EXPECT_LE(first, 1) << std::hex << wideChar;
+    EXPECT_EQ(last, cw - 1) << std::hex << wideChar;
+  }
   // A glyph wider than a tiny cell is cut at the cell's edge; the strip
   // holds only as many whole cells as fit.
   const std::vector<tchar> wide(300, 'W');
