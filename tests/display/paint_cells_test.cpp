@@ -152,7 +152,7 @@ TEST_F(Cells, RowsAreSentAtTheirFullWidthSoNothingOfAnEarlierScreenStays) {
   }
 }
 
-TEST_F(Cells, GlyphsWithoutInkAreCachedAndKeepTheirMark) {
+TEST_F(Cells, InklessGlyphsAreCachedWideOnesNarrowedAndTheStripHoldsWholeCells) {
   const uint32_t fg = 0xffffff, bg = 0;
   const std::vector<tchar> blanks = {0x200b, 0xfeff, 0x2060, 0xa0, 0x2003};
   crapCells(nullptr, 0, font, fg, bg, 0, 0, blanks.data(), int(blanks.size()), 12);
