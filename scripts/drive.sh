@@ -40,6 +40,7 @@ DRIVE_SCREEN=""    # the whole screen as a rectangle WxH+0+0
 DRIVE_PAUSE=0.4    # what drive_type and drive_key wait after sending
 DRIVE_TEST=""      # the test's name, for the screenshot kept on a failure
 DRIVE_DATA=""      # the test's own scratch folder, removed at exit
+DRIVE_CONFIG=""    # the editor's settings folder of the test, removed at exit
 DRIVE_LH=""        # the text font's line height in pixels
 DRIVE_CW=""        # its cell width
 DRIVE_LEFT=2       # pixels left of the first text column
@@ -54,7 +55,7 @@ drive_environment() {
   FONTCONFIG_FILE=$("$drive_root/scripts/pin-font.sh" "$DRIVE_WORK/fontconfig" \
     "${DRIVE_FONT:-DejaVuSansMono.ttf}") || return 1
   export FONTCONFIG_FILE
-  export VEXOR_CONFIG_DIR=$DRIVE_WORK/config
+  export VEXOR_CONFIG_DIR=${DRIVE_CONFIG:-$DRIVE_WORK/config}
   local metrics=${DRIVE_METRICS:-$(dirname "$DRIVE_BIN")/e2e_metrics} line
   if ! line=$("$metrics"); then
     drive_log "cannot read the font's metrics with $metrics"
@@ -286,7 +287,10 @@ drive_cleanup() {
 drive_test_begin() {
   DRIVE_TEST=$1
   DRIVE_DATA=$(mktemp -d)
-  trap 'drive_cleanup; rm -rf "$DRIVE_DATA"' EXIT
+  # Settings of a run without drive_start_x (no display, --help) too.
+  DRIVE_CONFIG=$(mktemp -d)
+  export VEXOR_CONFIG_DIR=$DRIVE_CONFIG
+  trap 'drive_cleanup; rm -rf "$DRIVE_DATA" "$DRIVE_CONFIG"' EXIT
 }
 
 # Reports a failed check and ends the test. The screen at the failure and
