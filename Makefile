@@ -3,7 +3,7 @@
 #
 #   make run FILE=notes.txt   build and open a file (FILE optional; ARGS=-d etc.)
 #   make test                 build and run every test stage
-#   make build | bench | deps | clean
+#   make build | bench | deps | deps-run | clean
 
 BUILD_DIR := build
 JOBS      ?= 2
@@ -12,26 +12,33 @@ CMAKE     := cmake
 # The nested builds would otherwise announce every directory they enter.
 MAKEFLAGS += --no-print-directory
 
-.PHONY: all configure build run test bench deps clean help
+.PHONY: all configure build run test bench deps deps-run clean help
 
 all: build
 
 help:
 	@sed -n '4,6s/^# //p' Makefile
 
+# Everything the tests need too; deps-run only what building and running the
+# editor needs.
 deps:
-	@scripts/install-deps.sh
+	@scripts/install-deps.sh test
 
-configure: deps
+deps-run:
+	@scripts/install-deps.sh run
+
+configure:
 	$(CMAKE) -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-build: configure
+build: deps
+	@$(MAKE) configure
 	$(CMAKE) --build $(BUILD_DIR) -j$(JOBS)
 
 # Only the program itself, so that a broken test does not keep a user from
-# opening a file. Its exit status is make's: without an X display vexor says
-# so and fails, and so does make.
-run: configure
+# opening a file, and only the packages it needs. Its exit status is make's:
+# without an X display vexor says so and fails, and so does make.
+run: deps-run
+	@$(MAKE) configure
 	$(CMAKE) --build $(BUILD_DIR) -j$(JOBS) --target vexor
 	./$(BUILD_DIR)/vexor $(ARGS) $(if $(FILE),"$(FILE)")
 

@@ -31,6 +31,10 @@ constexpr FT_Render_Mode kRenderMode = FT_RENDER_MODE_NORMAL;
 // A bitmap whose top lies above the line, or implausibly far below it, is
 // drawn from the strip's top row.
 constexpr int kRowOffsetMax = 128;
+// The rows word of a cache entry: the rows kept, and a mark for a glyph that
+// leaves no ink at all (a format character, a missing glyph in some fonts).
+constexpr uint32_t kRowsMask = 0xffff;
+constexpr uint32_t kNoInk = 0x10000;
 
 struct LibraryCloser {
   void operator()(FT_LibraryRec_* lib) const { FT_Done_FreeType(lib); }
@@ -145,7 +149,7 @@ uint8_t coverageAt(const FT_Bitmap& bm, int row, int col) {
 // Combines the foreground into the strip through a cached mask: where the
 // mask has zero bits the foreground's bits are taken, elsewhere the old ones.
 void paintEntry(uint32_t* dd, int64_t pen, const uint32_t* e, uint32_t fg) {
-  const int rows = int(e[1]);
+  const int rows = int(e[1] & kRowsMask);
   const int width = int(e[2]);
   const int xoff = int16_t(e[3] & 0xffff);
   const int row0 = int16_t(e[3] >> 16);
@@ -233,6 +237,114 @@ Glyph renderGlyph(GlyphFont* f, tchar c, uint32_t fg, int64_t* pen) {
   }
   *pen += f->fixedAdvance ? f->fixedAdvance : adv;
   return Glyph::Drawn;
+}
+
+// ---- Cells ----------------------------------------------------------------
+
+// Room for one uncacheable glyph (a code point above the index, or a full
+// cache that cannot take it): header and the largest mask the strip keeps.
+uint32_t scratchEntry[kHeaderWords + size_t(kStripRows) * kStripWidth];
+
+// The cache entry of a character, rendering it when it is not cached yet.
+// Glyphs without ink are cached too, with the kNoInk mark, so that a line of
+// them is not rendered again on every repaint.  Null when FreeType fails.
+const uint32_t* cellEntry(GlyphFont* f, tchar c) {
+  if (c < kIndexSize)
+    if (const uint32_t* e = f->glyphs[c]) return e;
+  FT_Face face = f->face.get();
+  const FT_UInt index = FT_Get_Char_Index(face, c & 0x7fffffff);
+  auto render = [&] {
+    ++R.loads;
+    return FT_Load_Glyph(face, index, kLoadFlags) == 0 &&
+           FT_Render_Glyph(face->glyph, kRenderMode) == 0;
+  };
+  if (!render()) return nullptr;
+  // A glyph wider than the font's cell (an arrow, the replacement character)
+  // is narrowed to it, so that it shows whole; a bitmap font's glyph cannot
+  // be, and is cut at the cell instead.
+  const int cell = f->charWidth;
+  if (cell > 0 && int(face->glyph->bitmap.width) > cell) {
+    FT_Matrix narrow{FT_Fixed(int64_t(cell) * 0x10000 / face->glyph->bitmap.width), 0, 0, 0x10000};
+    FT_Set_Transform(face, &narrow, nullptr);
+    const bool ok = render();
+    FT_Set_Transform(face, nullptr, nullptr);
+    if (!ok) return nullptr;
+  }
+  const FT_GlyphSlot slot = face->glyph;
+  const FT_Bitmap& bm = slot->bitmap;
+  int w = int(bm.width);
+  int xoff;
+  if (f->fixedAdvance)
+    xoff = f->fixedAdvance >= w ? (f->fixedAdvance - w) / 2 : 0;
+  else
+    xoff = slot->bitmap_left;
+  int r = f->baseline - slot->bitmap_top;
+  if (r < 0 || r > kRowOffsetMax) r = 0;
+  int keep = std::max(0, std::min(int(bm.rows), kStripRows - r));
+  w = std::min(w, kStripWidth);
+  if (w == 0 || keep == 0 || xoff < INT16_MIN || xoff > INT16_MAX) w = keep = 0;
+  const size_t words = kHeaderWords + size_t(keep) * w;
+  uint32_t* e = c < kIndexSize ? cacheRoom(words) : nullptr;
+  if (!e) e = scratchEntry;
+  e[0] = uint32_t(slot->advance.x >> 6);
+  e[2] = uint32_t(w);
+  e[3] = uint32_t(uint16_t(xoff)) | (uint32_t(r) << 16);
+  bool ink = false;
+  uint32_t* mask = e + kHeaderWords;
+  for (int row = 0; row < keep; ++row)
+    for (int col = 0; col < w; ++col) {
+      const uint32_t C = uint32_t(coverageAt(bm, row, col)) * 0x010101u;
+      ink = ink || C != 0;
+      *mask++ = ~C;
+    }
+  e[1] = uint32_t(keep) | (ink ? 0 : kNoInk);
+  if (e != scratchEntry) f->glyphs[c] = e;
+  return e;
+}
+
+// Characters that are meant to look blank: the space separators.
+bool blankByDesign(tchar c) {
+  return c == 0xa0 || c == 0x1680 || (c >= 0x2000 && c <= 0x200a) || c == 0x202f ||
+         c == 0x205f || c == 0x3000;
+}
+
+// The mark of a character the font cannot show: a hollow box inside the cell.
+void paintMissing(uint32_t* dd, int left, int cell, int rows, uint32_t fg) {
+  const int x0 = left + (cell > 4 ? 1 : 0);
+  const int x1 = left + cell - 1 - (cell > 4 ? 1 : 0);
+  const int y0 = rows > 8 ? 2 : 0;
+  const int y1 = rows - 1 - (rows > 8 ? 2 : 0);
+  if (x1 < x0 || y1 < y0) return;
+  for (int x = x0; x <= x1; ++x) {
+    dd[size_t(y0) * kStripWidth + x] = fg;
+    dd[size_t(y1) * kStripWidth + x] = fg;
+  }
+  for (int y = y0; y <= y1; ++y) {
+    dd[size_t(y) * kStripWidth + x0] = fg;
+    dd[size_t(y) * kStripWidth + x1] = fg;
+  }
+}
+
+// One glyph in the cell from `left`, `cell` pixels wide: placed as the font
+// places it when its advance is the cell, centred otherwise, and cut at the
+// cell's edges either way.
+void paintCell(uint32_t* dd, const uint32_t* e, const GlyphFont* f, int left, int cell, int rows,
+               uint32_t fg) {
+  const int width = int(e[2]);
+  const int keep = int(e[1] & kRowsMask);
+  const int row0 = int16_t(e[3] >> 16);
+  const int own = f->fixedAdvance ? f->fixedAdvance : int32_t(e[0]);
+  const int xoff = own == cell ? int(int16_t(e[3] & 0xffff)) : (cell - width) / 2;
+  const int from = std::max(0, -xoff);
+  const int to = std::min(width, cell - xoff);
+  const uint32_t* mask = e + kHeaderWords;
+  for (int r = 0; r < keep; ++r) {
+    const int y = row0 + r;
+    if (y < 0 || y >= rows) continue;
+    uint32_t* dst = dd + size_t(y) * kStripWidth + left + xoff;
+    const uint32_t* m = mask + size_t(r) * width;
+    for (int c = from; c < to; ++c) dst[c] = ((dst[c] ^ fg) & m[c]) ^ fg;
+  }
 }
 
 int widenAndDraw(Display* dpy, unsigned long drawable, GlyphFont* f, uint32_t fg, uint32_t bg,
@@ -405,6 +517,41 @@ int crapText(Display* dpy, unsigned long drawable, GlyphFont* f, uint32_t fg, ui
     }
   }
   return int(std::clamp<int64_t>(pen, INT_MIN, INT_MAX));
+}
+
+int crapCells(Display* dpy, unsigned long drawable, GlyphFont* f, uint32_t fg, uint32_t bg,
+              int x, int y, const tchar* s, int n, int cell) {
+  if (!R.initFlag || !R.dd || !f || cell < 1 || n < 1) return 0;
+  uint32_t* dd = R.dd;
+  const int rows = std::clamp(f->lineHeight, 0, kStripRows);
+  const int cells = std::min(n, kStripWidth / cell);
+  const int width = cells * cell;
+  fg &= 0xffffff;
+  for (int r = 0; r < rows; ++r) std::fill_n(dd + size_t(r) * kStripWidth, width, bg & 0xffffff);
+  if (f->face && s) {
+    for (int i = 0; i < cells; ++i) {
+      const tchar c = s[i];
+      if (c == ' ') continue;
+      const uint32_t* e = cellEntry(f, c);
+      // No ink: the cell must still show that something is there.
+      if (!e || (e[1] & kNoInk)) {
+        if (!blankByDesign(c)) paintMissing(dd, i * cell, cell, rows, fg);
+        continue;
+      }
+      paintCell(dd, e, f, i * cell, cell, rows, fg);
+    }
+  }
+  if (dpy && R.img && R.gc && width > 0 && rows > 0) {
+    XPutImage(dpy, drawable, R.gc.get(), R.img.get(), 0, 0, x, y - f->baseline, width, rows);
+    R.sent++;
+  }
+  return width;
+}
+
+void crapFill(Display* dpy, unsigned long drawable, uint32_t colour, int x, int y, int w, int h) {
+  if (!dpy || !R.gc || w <= 0 || h <= 0) return;
+  XSetForeground(dpy, R.gc.get(), colour & 0xffffff);
+  XFillRectangle(dpy, drawable, R.gc.get(), x, y, unsigned(w), unsigned(h));
 }
 
 int CrapDrawImageString(Display* dpy, unsigned long drawable, uint32_t fg, uint32_t bg, int x,

@@ -88,6 +88,18 @@ void crapClearCache();
 // pixels.  `dpy` may be null: the strip is then filled but not sent.
 int crapText(Display* dpy, unsigned long drawable, GlyphFont* f, uint32_t fg, uint32_t bg,
              int x, int y, const tchar* s, int n);
+// Draws a row of cells with its baseline at (x, y): character i takes the
+// `cell` pixels from x + i x cell, whatever its glyph's own advance.  A glyph
+// wider than the font's cell is narrowed to it, one of another advance is
+// centred in its cell, and every glyph is cut at its cell's edges; a character whose glyph leaves no ink (a format character, a byte
+// that is no text) shows as a hollow box, except the space separators.  The
+// whole row of cells is sent, as far as the strip holds them; returns its
+// width in pixels.  `dpy` may be null: the strip is then filled but not sent.
+int crapCells(Display* dpy, unsigned long drawable, GlyphFont* f, uint32_t fg, uint32_t bg,
+              int x, int y, const tchar* s, int n, int cell);
+// Fills a rectangle of the drawable with one colour (nothing without a
+// display).
+void crapFill(Display* dpy, unsigned long drawable, uint32_t colour, int x, int y, int w, int h);
 int CrapDrawImageString(Display* dpy, unsigned long drawable, uint32_t fg, uint32_t bg, int x,
                         int y, const tchar* s, int n);
 // Each byte is one character (code point 0..255); a length of -1 means the

@@ -24,6 +24,10 @@ constexpr uint8_t kPairStatus = 11;
 // character code field keeps its place there on wider views.
 constexpr int kStatusLayoutMax = 255;
 constexpr int kCodeFieldWidth = 9;
+constexpr int kPrefixBlanks = 4;  // before "pos:"
+// Whether blanks are written as TABs ("Tab") or as spaces ("Spc"), after the
+// flag words.
+constexpr int kTabWordCol = 50;
 
 struct FlagWord {
   uint32_t bit;
@@ -81,24 +85,37 @@ void ViewStatus(EditorState* V, Tcb* t) {
 
   const bool modified = t->modified || (V->alineDirty && V->curTcb && V->curTcb->base == t->base);
   char field[64];
-  snprintf(field, sizeof field, "    pos: %3d  row: %5d  %c", t->col + 1, t->lineNo,
-           modified ? '*' : ' ');
+  const int fixedEnd = snprintf(field, sizeof field, "    pos: %3d  row: %5d  %c", t->col + 1,
+                                t->lineNo, modified ? '*' : ' ');
   place(line, size, 0, field);
 
-  codeField(field, sizeof field, cursorLineOf(V, t), t->col);
-  place(line, size, std::min(w, kStatusLayoutMax) - kCodeFieldWidth, field);
-
+  // In the blanks before "pos": a pending two-key sequence, or the text's
+  // number in a split layout.
   const char* pending = twokeystr();
   if (pending && pending[0] && t == V->curTcb) {
-    place(line, size, 0, pending);
+    snprintf(field, sizeof field, "%.*s", kPrefixBlanks, pending);
+    place(line, size, 0, field);
   } else if (!V->singleView) {
     snprintf(field, sizeof field, "%02d", t->number + 1);
     place(line, size, 0, field);
   }
 
+  // The other fields from left to right; on a narrow view those that would
+  // not fit whole, or would cover a field left of them, are dropped, so
+  // position, row and the modified mark always show.
+  int used = fixedEnd;
+  auto add = [&](int col, const char* s) {
+    const int len = int(std::strlen(s));
+    if (col < used || col + len > w) return;
+    place(line, size, col, s);
+    used = col + len;
+  };
   const uint32_t bits = t->mode | V->toggles;
   for (const FlagWord& f : kFlagWords)
-    if (bits & f.bit) place(line, size, f.col, f.word);
+    if (bits & f.bit) add(f.col, f.word);
+  add(kTabWordCol, (t->mode & MODE_TABSOUT) ? "Tab" : "Spc");
+  codeField(field, sizeof field, cursorLineOf(V, t), t->col);
+  add(std::min(w, kStatusLayoutMax) - kCodeFieldWidth, field);
 
   RowImage& r = ScratchRow();
   r.blank(w, kPairStatus);

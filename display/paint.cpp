@@ -3,8 +3,10 @@
 
 #include <algorithm>
 
+#include "display/glyph_renderer.h"
 #include "display/paint_draw.h"
 #include "display/paint_recorder.h"
+#include "display/screen.h"
 
 using namespace paint_detail;
 
@@ -155,6 +157,33 @@ void paintRows(EditorState* V, Tcb* t) {
   }
 }
 
+// The window's pixels that no row covers: left of the first column, right
+// of the line-end column, below the last row, and the line-end cell of the
+// status and head rows.  Nothing else ever paints them, so after a resize
+// they would keep pieces of the old layout.
+void paintMargins(EditorState* V) {
+  if (!S.display) return;
+  const uint32_t bg = S.pairs[kPairText][1];
+  const int cw = std::max(V->charWidth, 1);
+  const int top = font ? -font->baseline : 0;  // from a baseline to its row's top
+  int left = S.width, right = 0, bottom = 0;
+  const bool split = !V->singleView && V->viewChain;
+  for (Tcb* t = split ? V->viewChain : V->curTcb; t; t = split ? t->viewNext : nullptr) {
+    if (!t->base) continue;
+    const int w = RowWidth(t);
+    const int headTop = t->statusY + top;
+    const int textTop = t->textY + top;
+    crapFill(S.display, S.window, bg, t->leftX + w * cw, headTop, cw, textTop - headTop);
+    left = std::min(left, t->leftX);
+    right = std::max(right, t->leftX + (w + 1) * cw);
+    bottom = std::max(bottom, textTop + t->rows * V->lineHeight);
+  }
+  if (right == 0) left = 0;  // no view: the whole window
+  crapFill(S.display, S.window, bg, 0, 0, left, bottom);
+  crapFill(S.display, S.window, bg, right, 0, S.width - right, bottom);
+  crapFill(S.display, S.window, bg, 0, bottom, S.width, S.height - bottom);
+}
+
 }  // namespace
 
 PaintBlock PaintBlockState(EditorState*) {
@@ -218,7 +247,10 @@ void ViewText(EditorState* V, Tcb* t) {
 }
 
 void redraw(EditorState* V) {
-  if (V->redraw & REDRAW_ALL) paint_detail::ForgetSentRows();
+  if (V->redraw & REDRAW_ALL) {
+    paint_detail::ForgetSentRows();
+    paintMargins(V);
+  }
   Tcb* cur = V->curTcb;
   if (V->singleView || !V->viewChain) {
     ViewText(V, cur && cur->base ? cur : nullptr);

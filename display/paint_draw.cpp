@@ -114,9 +114,8 @@ void ForgetSentRows() { sentRows.clear(); }
 
 void DrawRow(EditorState* V, Tcb* view, int row, int x, int y, const RowImage& r) {
   const int cw = std::max(V->charWidth, 1);
-  // A transfer may not run past the strip: the glyph pen stops there.
-  const int advance = std::max(cw, font ? font->charWidth : 0);
-  const int maxLen = std::max(1, kStripWidth / advance);
+  // A transfer may not run past the strip.
+  const int maxLen = std::max(1, kStripWidth / cw);
   const int count = splitRuns(r, maxLen);
   const bool sink = PaintSinkSet();
   bool send = true;
@@ -148,13 +147,18 @@ void DrawRow(EditorState* V, Tcb* view, int row, int x, int y, const RowImage& r
       len += next.len;
     }
     const int col = runs[a].col;
-    if (send) crapText(S.display, S.window, font, fg, bg, x + col * cw, y, r.ch + col, len);
+    // One cell per character, so that no glyph moves its neighbours and
+    // every cell of the run is sent.
+    const int width =
+        send ? crapCells(S.display, S.window, font, fg, bg, x + col * cw, y, r.ch + col, len, cw)
+             : 0;
     if (sink) {
       for (int k = a; k < b; ++k) {
         const Run& run = runs[k];
         EmitPaintRun(PaintRun{view, row, run.col, run.style, fgOf(run.style), bgOf(run.style),
                               toUtf8(r.ch + run.col, run.len), x + run.col * cw, y,
-                              (run.col - col) * cw});
+                              (run.col - col) * cw,
+                              std::clamp(width - (run.col - col) * cw, 0, run.len * cw)});
       }
     }
     a = b;

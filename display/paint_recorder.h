@@ -34,6 +34,7 @@ struct PaintRun {
   std::string text;  // the characters, UTF-8
   int x, y;          // window position of the first cell, y the baseline
   int stripX;        // where the run begins in the glyph strip during the call
+  int sent;          // pixels of the run, from its first cell, that went out
 };
 
 using PaintSink = std::function<void(const PaintRun&)>;

@@ -16,9 +16,17 @@
 # at full speed (drive_type_fast, drive_keys_fast) and their set-up and
 # failure reporting (drive_test_begin, drive_fail).
 #
+# The editor sees one font only (DejaVu Sans Mono, or DRIVE_FONT, through a
+# FONTCONFIG_FILE from scripts/pin-font.sh) and keeps its settings in a scratch folder
+# (VEXOR_CONFIG_DIR). Positions on screen come from that font's cell, as
+# e2e_metrics (built beside the program) reports it: DRIVE_LH and DRIVE_CW,
+# and drive_row / drive_cell for the rectangles of rows and cells.
+#
 # Needs Xvfb, xdotool, xwd (x11-apps), convert (imagemagick) and g++ with the
 # Xlib headers (scripts/install-deps.sh installs them all). Environment:
-# VEXOR_BIN (default build/vexor), DRIVE_SIZE (Xvfb screen, 1280x1024x24).
+# VEXOR_BIN (default build/vexor), DRIVE_SIZE (Xvfb screen, 1280x1024x24),
+# VEXOR_E2E_SHOTS (where a failing test keeps its screenshots; default
+# e2e-shots/ beside the program).
 
 drive_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 DRIVE_BIN=${VEXOR_BIN:-$drive_root/build/vexor}
@@ -32,16 +40,56 @@ DRIVE_SCREEN=""    # the whole screen as a rectangle WxH+0+0
 DRIVE_PAUSE=0.4    # what drive_type and drive_key wait after sending
 DRIVE_TEST=""      # the test's name, for the screenshot kept on a failure
 DRIVE_DATA=""      # the test's own scratch folder, removed at exit
-# Where the editor puts its prompts: the tab line under the status line.
-DRIVE_TAB_ROW=700x20+0+22
+DRIVE_CONFIG=""    # the editor's settings folder of the test, removed at exit
+DRIVE_LH=""        # the text font's line height in pixels
+DRIVE_CW=""        # its cell width
+DRIVE_LEFT=2       # pixels left of the first text column
+# Where the editor puts its prompts: the tab line under the status line
+# (set from the font's metrics by drive_start_x).
+DRIVE_TAB_ROW=""
 
 drive_log() { echo "drive: $*" >&2; }
+
+# Pins the font and the settings folder and reads the font's cell.
+drive_environment() {
+  FONTCONFIG_FILE=$("$drive_root/scripts/pin-font.sh" "$DRIVE_WORK/fontconfig" \
+    "${DRIVE_FONT:-DejaVuSansMono.ttf}") || return 1
+  export FONTCONFIG_FILE
+  export VEXOR_CONFIG_DIR=${DRIVE_CONFIG:-$DRIVE_WORK/config}
+  local metrics=${DRIVE_METRICS:-$(dirname "$DRIVE_BIN")/e2e_metrics} line
+  if ! line=$("$metrics"); then
+    drive_log "cannot read the font's metrics with $metrics"
+    return 1
+  fi
+  drive_log "font: $line"
+  DRIVE_LH=$(sed -E 's/.*LH=([0-9]+).*/\1/' <<<"$line")
+  DRIVE_CW=$(sed -E 's/.*CW=([0-9]+).*/\1/' <<<"$line")
+  DRIVE_TAB_ROW=$(drive_row head 700)
+}
+
+# Rectangle WxH+X+Y of a screen row of the single view: `status`, `head`
+# (tab line, prompt) or text row N from 0; W defaults to 700 pixels.
+drive_row() {
+  local row=$1 width=${2:-700} y
+  case $row in
+    status) y=0 ;;
+    head) y=$DRIVE_LH ;;
+    *) y=$(((row + 2) * DRIVE_LH)) ;;
+  esac
+  echo "${width}x${DRIVE_LH}+0+$y"
+}
+
+# Rectangle of the cell at text row $1, column $2.
+drive_cell() {
+  echo "${DRIVE_CW}x${DRIVE_LH}+$((DRIVE_LEFT + $2 * DRIVE_CW))+$((($1 + 2) * DRIVE_LH))"
+}
 
 # Starts Xvfb on a free display (it picks the number) and exports DISPLAY.
 drive_start_x() {
   local size=${DRIVE_SIZE:-1280x1024x24} n
   DRIVE_WORK=$(mktemp -d)
   DRIVE_SCREEN=${size%x*}+0+0
+  drive_environment || return 1
   Xvfb -displayfd 3 -screen 0 "$size" -nolisten tcp 3>"$DRIVE_WORK/display" \
     >"$DRIVE_WORK/xvfb.log" 2>&1 &
   DRIVE_XVFB_PID=$!
@@ -64,6 +112,13 @@ drive_start_x() {
 drive_helper() {
   if [[ ! -x $DRIVE_WORK/wm_close ]]; then
     g++ -O0 -o "$DRIVE_WORK/wm_close" "$drive_root/tests/e2e/wm_close.cpp" -lX11 || return 1
+  fi
+}
+
+# Builds tests/e2e/NAME.cpp, a small X client, into the scratch folder.
+drive_tool() {
+  if [[ ! -x $DRIVE_WORK/$1 ]]; then
+    g++ -O0 -o "$DRIVE_WORK/$1" "$drive_root/tests/e2e/$1.cpp" -lX11 || return 1
   fi
 }
 
@@ -226,22 +281,35 @@ drive_cleanup() {
   DRIVE_WORK=""
 }
 
-# For test scripts: makes DRIVE_DATA, a scratch folder for the test's files,
-# and removes it at exit with everything drive_* started. A failure while
-# the editor runs keeps its screen as $TMPDIR/NAME-failed.png.
+# For test scripts: makes DRIVE_DATA, a scratch folder for the test's files
+# (screenshots taken there are kept when the test fails), and removes it at
+# exit with everything drive_* started.
 drive_test_begin() {
   DRIVE_TEST=$1
   DRIVE_DATA=$(mktemp -d)
-  trap 'drive_cleanup; rm -rf "$DRIVE_DATA"' EXIT
+  # Settings of a run without drive_start_x (no display, --help) too.
+  DRIVE_CONFIG=$(mktemp -d)
+  export VEXOR_CONFIG_DIR=$DRIVE_CONFIG
+  trap 'drive_cleanup; rm -rf "$DRIVE_DATA" "$DRIVE_CONFIG"' EXIT
 }
 
-# Reports a failed check and ends the test.
+# Reports a failed check and ends the test. The screen at the failure and
+# every screenshot the test took are kept in a folder of their own per run,
+# under VEXOR_E2E_SHOTS.
 drive_fail() {
-  local kept=${TMPDIR:-/tmp}/$DRIVE_TEST-failed.png
   echo "FAIL: $*" >&2
-  if [[ -n $DRIVE_TEST && -n $DRIVE_WORK && -n $DRIVE_PID ]] && kill -0 "$DRIVE_PID" 2>/dev/null &&
-    drive_shot "$DRIVE_DATA/failed.png" 2>/dev/null && cp "$DRIVE_DATA/failed.png" "$kept"; then
-    echo "screen at the failure: $kept" >&2
+  if [[ -n $DRIVE_TEST ]]; then
+    local base=${VEXOR_E2E_SHOTS:-$(dirname "$DRIVE_BIN")/e2e-shots} kept f
+    kept=$base/$DRIVE_TEST-$(date +%Y%m%d-%H%M%S)-$$
+    if mkdir -p "$kept" 2>/dev/null; then
+      if [[ -n $DRIVE_WORK && -n $DRIVE_PID ]] && kill -0 "$DRIVE_PID" 2>/dev/null; then
+        drive_shot "$kept/at-failure.png" 2>/dev/null
+      fi
+      for f in "$DRIVE_DATA"/*.png "$DRIVE_WORK"/*.png; do
+        if [[ -f $f && $f != */poll.png ]]; then cp "$f" "$kept/"; fi
+      done
+      echo "screenshots kept in $kept" >&2
+    fi
   fi
   exit 1
 }

@@ -1,36 +1,46 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages that building, running and testing vexor
-# need, and nothing that is already there. This is the one list of them.
+# need, and nothing that is already there. This is the one list of them, in
+# two groups: what building and running the editor needs, and what the test
+# suite, the benchmarks and the features' own tests need on top.
 #
-#   scripts/install-deps.sh           install what is missing
-#   scripts/install-deps.sh --check   only list what is missing (exit 1 if any)
+#   scripts/install-deps.sh [run|test] [--check]
+#
+#   run       only what building and running the editor needs (make run)
+#   test      that and everything the tests need (make test; the default)
+#   --check   only list what is missing (exit 1 if any)
 #
 # As root it calls apt-get directly; otherwise it uses sudo when that exists;
 # otherwise it prints the apt-get line to run and fails if anything needed for
 # the build itself is missing. VEXOR_SKIP_DEPS=1 skips the whole step.
 set -euo pipefail
 
-# Needed to build the editor and its unit tests: without these nothing works.
-required=(
+# Building and running the editor: without these nothing works.
+run_required=(
   build-essential     # g++, make and the C library headers
   cmake               # the build system (3.20 or later)
   pkg-config          # lets cmake find FreeType and X11
   libx11-dev          # Xlib: window, events, input method, selections
   libfreetype-dev     # glyph loading and anti-aliased rendering
+  fontconfig          # font lookup by name
+  libfontconfig1      # loaded at run time as libfontconfig.so.1
+  fonts-dejavu-core   # a monospaced font, and the one the tests pin
+)
+
+# The unit tests cannot be built without these.
+test_required=(
   libgtest-dev        # unit tests
   libgmock-dev        # mocks used by some unit tests
 )
 
-# Needed by the rest of the suite and by the program at run time. Missing ones
-# only skip parts of it, so a user without root can still build.
-optional=(
+# The rest of the suite, the benchmarks, and the print and sound features'
+# tests. Missing ones only skip parts of it, so a user without root can
+# still build and test.
+test_optional=(
   libbenchmark-dev    # bench/ programs (make bench)
   bc                  # timing arithmetic in scripts/bench-*.sh
   clang               # libFuzzer targets in tests/fuzz/
   libclang-rt-14-dev  # clang's libFuzzer and sanitizer runtimes (only recommended by clang)
-  fonts-dejavu-core   # fallback monospaced font files when fontconfig finds none
-  fontconfig          # font lookup by name
-  libfontconfig1      # loaded at run time as libfontconfig.so.1
   xvfb                # virtual X server for the end-to-end tests
   xauth               # lets xvfb-run hand out an authority file
   xdotool             # types keys into the editor window in end-to-end tests
@@ -47,9 +57,21 @@ optional=(
   libpulse-dev        # provides the unversioned libpulse-simple.so the program loads
 )
 
+group=test
 check_only=0
-if [[ ${1:-} == --check ]]; then
-  check_only=1
+for arg in "$@"; do
+  case $arg in
+    run | test) group=$arg ;;
+    --check) check_only=1 ;;
+    *) echo "install-deps: unknown argument '$arg' (run, test, --check)" >&2; exit 2 ;;
+  esac
+done
+
+required=("${run_required[@]}")
+optional=()
+if [[ $group == test ]]; then
+  required+=("${test_required[@]}")
+  optional+=("${test_optional[@]}")
 fi
 
 if [[ ${VEXOR_SKIP_DEPS:-0} == 1 ]]; then
@@ -59,7 +81,7 @@ fi
 
 if ! command -v dpkg-query >/dev/null 2>&1; then
   echo "install-deps: not a Debian system; install the equivalents of:" >&2
-  echo "  ${required[*]} ${optional[*]}" >&2
+  echo "  ${required[*]} ${optional[*]-}" >&2
   exit 0
 fi
 
@@ -72,10 +94,10 @@ missing_optional=()
 for p in "${required[@]}"; do
   is_installed "$p" || missing_required+=("$p")
 done
-for p in "${optional[@]}"; do
+for p in ${optional[@]+"${optional[@]}"}; do
   is_installed "$p" || missing_optional+=("$p")
 done
-missing=("${missing_required[@]}" "${missing_optional[@]}")
+missing=(${missing_required[@]+"${missing_required[@]}"} ${missing_optional[@]+"${missing_optional[@]}"})
 
 if ((${#missing[@]} == 0)); then
   echo "install-deps: all packages present"

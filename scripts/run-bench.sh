@@ -11,7 +11,12 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
 build=build
 
-"$root/scripts/install-deps.sh"
+"$root/scripts/install-deps.sh" test
+# The benchmarks start editors of their own: their settings go to a scratch
+# folder, not to the user's.
+VEXOR_CONFIG_DIR=$(mktemp -d)
+export VEXOR_CONFIG_DIR
+trap 'rm -rf "$VEXOR_CONFIG_DIR"' EXIT
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVEXOR_BENCH=ON
 cmake --build "$build" -j"${JOBS:-2}"
 

@@ -3,9 +3,15 @@
 # stage with a non-zero exit:
 #
 #   unit   build/ (RelWithDebInfo): build, then every CTest test
+#   e2e    every executable tests/e2e/*.sh (each starts its own Xvfb)
 #   asan   build-asan/: the same tests under AddressSanitizer and UBSan
 #   fuzz   build-fuzz/ (clang): each tests/fuzz/ target for a fixed time
-#   e2e    every executable tests/e2e/*.sh (each starts its own Xvfb)
+#
+# The quick stages come first, so that a broken window shows in minutes.
+# Every build treats warnings as errors (VEXOR_WERROR). The tests see one
+# font only (a FONTCONFIG_FILE naming DejaVu Sans Mono, scripts/pin-font.sh)
+# and keep their settings in a scratch folder (VEXOR_CONFIG_DIR), whatever
+# the machine has installed and whoever runs them.
 #
 #   scripts/run-tests.sh              all stages
 #   scripts/run-tests.sh unit e2e     only the stages named
@@ -27,12 +33,12 @@ e2e_timeout=${VEXOR_E2E_TIMEOUT:-300}
 
 stages=("$@")
 if ((${#stages[@]} == 0)); then
-  stages=(unit asan fuzz e2e)
+  stages=(unit e2e asan fuzz)
 fi
 for s in "${stages[@]}"; do
   case $s in
-    unit | asan | fuzz | e2e) ;;
-    *) echo "run-tests: unknown stage '$s' (unit, asan, fuzz, e2e)" >&2; exit 2 ;;
+    unit | e2e | asan | fuzz) ;;
+    *) echo "run-tests: unknown stage '$s' (unit, e2e, asan, fuzz)" >&2; exit 2 ;;
   esac
 done
 wants() {
@@ -146,11 +152,18 @@ run_ctest() {
 configure() {
   local dir=$1
   shift
-  cmake -S "$root" -B "$root/$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
+  cmake -S "$root" -B "$root/$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVEXOR_WERROR=ON "$@"
 }
 
 banner "Dependencies"
-"$root/scripts/install-deps.sh"
+"$root/scripts/install-deps.sh" test
+
+# Not the user's settings, not the machine's choice of fonts.
+scratch=$(mktemp -d)
+cleanup_dirs+=("$scratch")
+export VEXOR_CONFIG_DIR=$scratch/config
+FONTCONFIG_FILE=$("$root/scripts/pin-font.sh" "$scratch/fontconfig") || fail "pin the test font"
+export FONTCONFIG_FILE
 
 if wants unit || wants asan; then
   start_test_display
@@ -167,6 +180,51 @@ fi
 if wants unit; then
   banner "Unit tests: build/"
   run_ctest build "unit"
+fi
+
+if wants e2e; then
+  mark=$SECONDS
+  shopt -s nullglob
+  e2e_all=(tests/e2e/*.sh)
+  shopt -u nullglob
+  e2e_scripts=()
+  for f in "${e2e_all[@]}"; do
+    if [[ -x $f ]]; then e2e_scripts+=("$f"); fi
+  done
+  if ((${#e2e_scripts[@]} == 0)); then
+    summary+=("e2e: skipped (no executable tests/e2e/*.sh)")
+  else
+    banner "End-to-end tests: ${#e2e_scripts[@]} script(s)"
+    logs=$root/build/e2e-logs
+    mkdir -p "$logs"
+    e2e_passed=0
+    e2e_failed=0
+    for f in "${e2e_scripts[@]}"; do
+      name=$(basename "$f" .sh)
+      # Scripts find the program and the tree through these.
+      if VEXOR_BIN=$root/build/vexor VEXOR_SOURCE_DIR=$root VEXOR_E2E_SHOTS=$root/build/e2e-shots \
+        timeout --kill-after=10 "$e2e_timeout" "$f" </dev/null >"$logs/$name.log" 2>&1; then
+        e2e_passed=$((e2e_passed + 1))
+        echo "  $name: passed"
+      else
+        rc=$?
+        e2e_failed=$((e2e_failed + 1))
+        if ((rc == 124)); then
+          echo "  $name: FAILED (timed out after $e2e_timeout s); last lines of its log:"
+        else
+          echo "  $name: FAILED (exit $rc); last lines of its log:"
+        fi
+        tail -n 40 "$logs/$name.log" | sed 's/^/    /'
+      fi
+    done
+    echo "E2E: $e2e_passed passed, $e2e_failed failed"
+    total_passed=$((total_passed + e2e_passed))
+    total_failed=$((total_failed + e2e_failed))
+    summary+=("e2e: $e2e_passed passed, $e2e_failed failed ($(took))")
+    if ((e2e_failed)); then
+      fail "e2e"
+    fi
+  fi
 fi
 
 # The sanitizer and fuzzing builds use -O1 with line tables only: half the
@@ -265,51 +323,6 @@ if wants fuzz; then
     if ((fuzz_failed)); then
       echo "Crashing inputs are kept in $artifacts/" >&2
       fail "fuzz (${failed_names[*]})"
-    fi
-  fi
-fi
-
-if wants e2e; then
-  mark=$SECONDS
-  shopt -s nullglob
-  e2e_all=(tests/e2e/*.sh)
-  shopt -u nullglob
-  e2e_scripts=()
-  for f in "${e2e_all[@]}"; do
-    if [[ -x $f ]]; then e2e_scripts+=("$f"); fi
-  done
-  if ((${#e2e_scripts[@]} == 0)); then
-    summary+=("e2e: skipped (no executable tests/e2e/*.sh)")
-  else
-    banner "End-to-end tests: ${#e2e_scripts[@]} script(s)"
-    logs=$root/build/e2e-logs
-    mkdir -p "$logs"
-    e2e_passed=0
-    e2e_failed=0
-    for f in "${e2e_scripts[@]}"; do
-      name=$(basename "$f" .sh)
-      # Scripts find the program and the tree through these.
-      if VEXOR_BIN=$root/build/vexor VEXOR_SOURCE_DIR=$root \
-        timeout --kill-after=10 "$e2e_timeout" "$f" </dev/null >"$logs/$name.log" 2>&1; then
-        e2e_passed=$((e2e_passed + 1))
-        echo "  $name: passed"
-      else
-        rc=$?
-        e2e_failed=$((e2e_failed + 1))
-        if ((rc == 124)); then
-          echo "  $name: FAILED (timed out after $e2e_timeout s); last lines of its log:"
-        else
-          echo "  $name: FAILED (exit $rc); last lines of its log:"
-        fi
-        tail -n 40 "$logs/$name.log" | sed 's/^/    /'
-      fi
-    done
-    echo "E2E: $e2e_passed passed, $e2e_failed failed"
-    total_passed=$((total_passed + e2e_passed))
-    total_failed=$((total_failed + e2e_failed))
-    summary+=("e2e: $e2e_passed passed, $e2e_failed failed ($(took))")
-    if ((e2e_failed)); then
-      fail "e2e"
     fi
   fi
 fi

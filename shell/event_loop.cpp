@@ -27,6 +27,24 @@ constexpr int kTitleMax = 255;  // bytes; the title buffer holds 256
 
 void paintAlert(EditorState* V) { ViewAlert(V, V->textWithAlert); }
 
+// Looks through the queue without taking anything (the predicate never
+// accepts): is an Expose of the window, or a change of its size, to come?
+Bool noteLaterGeometry(Display*, XEvent* ev, XPointer found) {
+  if (ev->xany.window == S.window &&
+      (ev->type == Expose || (ev->type == ConfigureNotify && (ev->xconfigure.width != S.width ||
+                                                               ev->xconfigure.height != S.height))))
+    *reinterpret_cast<bool*>(found) = true;
+  return False;
+}
+
+bool laterGeometryQueued() {
+  if (!S.display) return false;
+  bool found = false;
+  XEvent ev;
+  XCheckIfEvent(S.display, &ev, noteLaterGeometry, reinterpret_cast<XPointer>(&found));
+  return found;
+}
+
 // ---- Key press ----------------------------------------------------------
 
 int onKeyPress(EditorState* V, XEvent* ev) {
@@ -114,7 +132,9 @@ int HandleEvent(EditorState* V, XEvent* ev) {
       if (hooks.motion) hooks.motion(V, ev);
       break;
     case Expose:
-      if (ev->xexpose.count == 0) {
+      // Only the last of a series repaints, and none while a newer one or a
+      // new size waits in the queue: that repaint would be of a size gone.
+      if (ev->xexpose.count == 0 && !laterGeometryQueued()) {
         V->redraw |= REDRAW_ALL;
         Repaint(V);
       }
@@ -125,6 +145,10 @@ int HandleEvent(EditorState* V, XEvent* ev) {
       if (hooks.repaintPopups) hooks.repaintPopups(V);
       break;
     case ConfigureNotify: {
+      // A burst of resizes: only the newest size counts.
+      if (S.display && ev->xconfigure.window == S.window)
+        while (XCheckTypedWindowEvent(S.display, S.window, ConfigureNotify, ev)) {
+        }
       const XConfigureEvent& c = ev->xconfigure;
       // The Expose that follows a real change repaints.
       if (c.window == S.window && (c.width != S.width || c.height != S.height)) {

@@ -24,6 +24,10 @@ constexpr long kEventMask = KeyPressMask | KeyReleaseMask | ButtonPressMask | Bu
                             Button1MotionMask | ExposureMask | StructureNotifyMask;
 static_assert(kEventMask == 0x2810f);
 
+// The first thing a new user reads: keys that work today (the main menu is
+// not there yet).
+constexpr const char* kStartHint = "^K S save  ^K D save+close  ^K Q quit  ^K O open  ^J go to line";
+
 // The display connection and everything created on it, released in the
 // reverse order: input context, input method, renderer, GC, window, display.
 class XSession {
@@ -191,7 +195,7 @@ int RunVexor(int argc, char** argv) {
 
   V->inputMode = ModeEdit;
   OpenText(V, "", kStartOpenFlags);
-  SetAlert(V, kMenuHint);
+  SetAlert(V, kStartHint);
   for (const char* file : opt.files) OpenText(V, file, kStartOpenFlags);
   SetTitle(V);
 

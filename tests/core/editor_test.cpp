@@ -89,6 +89,41 @@ TEST_F(CfgDirHome, UnusableDirectoryMeansNone) {
   EXPECT_STREQ(out, "");
 }
 
+// The override tests rely on: a named folder is used (and made) as it is,
+// the real home is never reached, and without it the user's rule applies.
+TEST_F(CfgDirHome, EnvironmentOverrideIsUsedAndCreated) {
+  const char* before = std::getenv("VEXOR_CONFIG_DIR");
+  const std::string saved = before ? before : "";
+  const std::string dir = home + "/settings";
+  setenv("VEXOR_CONFIG_DIR", dir.c_str(), 1);
+  {
+    vt::Editor e;
+    EXPECT_EQ(std::string(e->cfgDir), dir + "/");
+    EXPECT_TRUE(fs::is_directory(dir));
+  }
+  // Already ending in a slash: taken as it is.
+  setenv("VEXOR_CONFIG_DIR", (dir + "/").c_str(), 1);
+  {
+    vt::Editor e;
+    EXPECT_EQ(std::string(e->cfgDir), dir + "/");
+  }
+  // A folder that cannot be made means none, never the home directory.
+  setenv("VEXOR_CONFIG_DIR", (home + "/no/such/parent").c_str(), 1);
+  {
+    vt::Editor e;
+    EXPECT_STREQ(e->cfgDir, "");
+  }
+  setenv("VEXOR_CONFIG_DIR", saved.c_str(), 1);
+}
+
+TEST(CfgDir, TestEditorsNeverUseTheRealHome) {
+  vt::Editor e;
+  const char* set = std::getenv("VEXOR_CONFIG_DIR");
+  ASSERT_NE(set, nullptr);
+  EXPECT_EQ(std::string(e->cfgDir).rfind(set, 0), 0u) << e->cfgDir;
+  EXPECT_EQ(std::string(e->cfgDir).find("/.vexor/"), std::string::npos) << e->cfgDir;
+}
+
 TEST(Alert, MessageIsCutTo255BytesAndShownInTheCurrentView) {
   vt::Editor e;
   std::string longer(300, 'm');

@@ -13,8 +13,6 @@ data=$DRIVE_DATA
 # xdotool prints the UTF-8 title as it is only in a UTF-8 locale.
 export LC_ALL=C.UTF-8
 
-first_row=700x22+0+44
-
 # Opens the file prompt and the browser on the current text's directory,
 # which must be $1.
 open_browser() {
@@ -39,6 +37,7 @@ printf 'deep down\n' >"$dir/sub/deep.txt"
 cp -R "$dir" "$data/orig"
 
 drive_start_x || drive_fail "no X server"
+first_row=$(drive_row 0)
 # Started elsewhere: the browser must follow the text, not the process.
 cd "$data" || drive_fail "no data folder"
 drive_start -d a/start.txt || drive_fail "vexor did not open its window"
@@ -52,11 +51,11 @@ drive_wait_stable || drive_fail "the screen does not settle in the browser"
 drive_shot "$data/listing.png" || drive_fail "no screenshot"
 # ., .., sub and five files, then the end-of-text mark: nine painted rows.
 for ((r = 0; r < 10; r++)); do
-  n=$(drive_colours "$data/listing.png" "700x22+0+$((44 + 22 * r))")
+  n=$(drive_colours "$data/listing.png" "$(drive_row "$r")")
   if ((r < 9)); then
-    ((n > 1)) || drive_fail "the listing's row $r is empty"
+    ((n > 1)) || drive_fail "the listing's row $r ($(drive_row "$r")) is empty: fewer than eight entries"
   else
-    ((n == 1)) || drive_fail "the listing has more than eight entries"
+    ((n == 1)) || drive_fail "the row after the end-of-text mark ($(drive_row "$r")) shows $n colours: more than eight entries"
   fi
 done
 drive_type_fast "ap"

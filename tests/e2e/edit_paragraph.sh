@@ -45,11 +45,11 @@ drive_wait_stable || drive_fail "the screen does not settle after typing"
 drive_shot "$data/wrapped.png" || drive_fail "no screenshot"
 # Three rows of text and the end-of-text mark, nothing below.
 for ((r = 0; r < 5; r++)); do
-  n=$(drive_colours "$data/wrapped.png" "700x22+0+$((44 + 22 * r))")
+  n=$(drive_colours "$data/wrapped.png" "$(drive_row "$r")")
   if ((r < 4)); then
-    ((n > 1)) || drive_fail "row $r is empty: the paragraph did not wrap onto three lines"
+    ((n > 1)) || drive_fail "row $r ($(drive_row "$r")) is empty: the paragraph did not wrap onto three lines"
   else
-    ((n == 1)) || drive_fail "row $r is painted: the paragraph wrapped onto more than three lines"
+    ((n == 1)) || drive_fail "row $r ($(drive_row "$r")) shows $n colours: the paragraph wrapped onto more than three lines"
   fi
 done
 

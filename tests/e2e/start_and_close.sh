@@ -35,7 +35,7 @@ status=$(drive_pixel "$DRIVE_WORK/shot.png" 700 3)
 bkg=$(drive_pixel "$DRIVE_WORK/shot.png" 400 400)
 [[ $bkg == FFFFFF ]] || drive_fail "text background is $bkg"
 # The first text rows hold glyphs: many shades, not one flat colour.
-rows=$(drive_colours "$DRIVE_WORK/shot.png" 700x60+0+44)
+rows=$(drive_colours "$DRIVE_WORK/shot.png" "700x$((3 * DRIVE_LH))+0+$((2 * DRIVE_LH))")
 ((rows > 4)) || drive_fail "text rows look blank ($rows colours)"
 # Outside the 800-pixel window nothing is drawn.
 outside=$(drive_pixel "$DRIVE_WORK/shot.png" 900 3)

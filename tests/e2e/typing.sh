@@ -22,20 +22,22 @@ drive_shot "$shot/before.png" || drive_fail "no screenshot"
 drive_type "Wow "
 drive_shot "$shot/after.png" || drive_fail "no screenshot"
 # The first text row and the status line changed; the rows below did not.
-row_before=$(drive_checksum "$shot/before.png" 700x22+0+44)
-row_after=$(drive_checksum "$shot/after.png" 700x22+0+44)
+row_before=$(drive_checksum "$shot/before.png" "$(drive_row 0)")
+row_after=$(drive_checksum "$shot/after.png" "$(drive_row 0)")
 [[ $row_before != "$row_after" ]] || drive_fail "typed text was not painted"
-status_before=$(drive_checksum "$shot/before.png" 700x20+0+0)
-status_after=$(drive_checksum "$shot/after.png" 700x20+0+0)
+status_before=$(drive_checksum "$shot/before.png" "$(drive_row status)")
+status_after=$(drive_checksum "$shot/after.png" "$(drive_row status)")
 [[ $status_before != "$status_after" ]] || drive_fail "status line did not follow the cursor"
-low_before=$(drive_checksum "$shot/before.png" 700x300+0+200)
-low_after=$(drive_checksum "$shot/after.png" 700x300+0+200)
+# From the row under the end-of-text mark to the window's foot.
+low=700x$((600 - 4 * DRIVE_LH))+0+$((4 * DRIVE_LH))
+low_before=$(drive_checksum "$shot/before.png" "$low")
+low_after=$(drive_checksum "$shot/after.png" "$low")
 [[ $low_before == "$low_after" ]] || drive_fail "rows below the text changed"
 
 # Typing the same again changes the row again: every key is handled.
 drive_type "x"
 drive_shot "$shot/again.png" || drive_fail "no screenshot"
-row_again=$(drive_checksum "$shot/again.png" 700x22+0+44)
+row_again=$(drive_checksum "$shot/again.png" "$(drive_row 0)")
 [[ $row_again != "$row_after" ]] || drive_fail "second key was dropped"
 
 drive_close || drive_fail "could not send the close request"

@@ -3,9 +3,41 @@
 #include "core/file_io.h"
 #include "shell/handlers.h"
 
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
 
 namespace vt {
+
+namespace {
+
+// A test editor keeps its settings in a scratch folder of the test process,
+// never in the user's own configuration directory.  A folder set by whoever
+// runs the tests (the suite script, a test of its own) is left in place.
+class ScratchConfig {
+ public:
+  void use() {
+    const char* set = std::getenv("VEXOR_CONFIG_DIR");
+    if (set && *set) return;
+    if (path_.empty()) {
+      char tmpl[] = "/tmp/vexor-cfg-XXXXXX";
+      if (mkdtemp(tmpl)) path_ = tmpl;
+    }
+    // No scratch folder at all: a path that cannot be made, so no folder.
+    setenv("VEXOR_CONFIG_DIR", path_.empty() ? "/nonexistent/vexor-cfg" : path_.c_str(), 1);
+  }
+  ~ScratchConfig() {
+    std::error_code ec;
+    if (!path_.empty()) std::filesystem::remove_all(path_, ec);
+  }
+
+ private:
+  std::string path_;
+};
+
+ScratchConfig scratchConfig;
+
+}  // namespace
 
 std::string ToUtf8(const ActiveLine& line) {
   std::string s;
@@ -48,6 +80,7 @@ std::string CheckList(const Link* base) {
 
 Editor::Editor() : v_(std::make_unique<EditorState>()) {
   InstallHandlers();
+  scratchConfig.use();
   InitEditor(v_.get());
   SetMetrics(v_.get(), 800, 600, 16, 8, 12);
   v_->inputMode = 1;  // editing, as after start-up
