@@ -38,7 +38,6 @@ constexpr int kFileNamePrompt = 4;
 // Open flags of texts named on the command line and of the scratch text.
 constexpr uint32_t kStartOpenFlags = 0x200;
 
-constexpr const char* kMenuHint = "Press left Windows + Space (or Shift + Space) for main menu.";
 
 // ---- Command line -------------------------------------------------------
 
