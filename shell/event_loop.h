@@ -38,7 +38,6 @@ constexpr int kFileNamePrompt = 4;
 // Open flags of texts named on the command line and of the scratch text.
 constexpr uint32_t kStartOpenFlags = 0x200;
 
-
 // ---- Command line -------------------------------------------------------
 
 struct Options {
