@@ -15,7 +15,8 @@ bool file_exist(EditorState* V, const char* name);
 enum class ReadStatus { Read, Missing, Failed };
 
 // Reads the file `name` (relative to V->curDir) into a new text; width is the
-// column at which long lines are broken (0: 1022).  Never returns a text
+// column at which long lines are broken (0: 1023, the most a line holds).
+// Lines are stored as read (LINK_ASREAD) when their bytes fit a record.  Never returns a text
 // without a line.  *status tells whether the file was read, missing, or could
 // not be read (the alert says why).  Null only when memory ran out.
 Link* GetFile(EditorState* V, const char* name, int width, uint32_t encoding, ReadStatus* status = nullptr);
@@ -23,6 +24,9 @@ Link* GetFile(EditorState* V, const char* name, int width, uint32_t encoding, Re
 // Appends the complete lines of data[0..*count) to the text `base`; *count
 // receives the number of bytes not consumed.
 void GetText(EditorState* V, Link* base, const uint8_t* data, int* count, bool last, int width, uint32_t encoding);
+// Set by GetText when the data held a TAB; cleared by TextFromBytes and by
+// whoever reads a file, to choose the text's TAB mode.
+bool& ReadSawTab();
 
 // Builds a text from bytes in memory, as GetFile would from a file of them.
 Link* TextFromBytes(EditorState* V, const void* data, size_t n, int width, uint32_t encoding);
@@ -40,6 +44,9 @@ int BufWrite_Close(EditorState* V, const char* name);
 
 // Texts.
 Tcb* OpenText(EditorState* V, const char* path, uint32_t encoding);
+// A text read from a file starts with TABs-out on when the file held a TAB
+// (ReadSawTab) and off when it held none; a new text keeps the default.
+void SetTabsOutFromRead(Tcb* t);
 int SaveOneText(EditorState* V);
 int ReloadFromDisk(EditorState* V);  // the reading part of ReloadText
 

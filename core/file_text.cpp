@@ -37,11 +37,13 @@ Tcb* OpenText(EditorState* V, const char* path, uint32_t encoding) {
   char name[kNameMax] = "";
   Link* base;
   int kind;
+  ReadStatus status = ReadStatus::Missing;
   if (path && *path) {
     char dir[kPathMax];
     SplitFileName(V, dir, name, path);
     setDir(V, dir);
-    base = GetFile(V, name, 0, encoding);
+    ReadSawTab() = false;
+    base = GetFile(V, name, 0, encoding, &status);
     kind = KIND_FILE;
   } else {
     base = NewBaseLink(V);
@@ -58,11 +60,20 @@ Tcb* OpenText(EditorState* V, const char* path, uint32_t encoding) {
     return nullptr;
   }
   if (kind == KIND_FILE) V->textWithAlert = t;
+  if (kind == KIND_FILE && status == ReadStatus::Read) SetTabsOutFromRead(t);
   t->kind = kind;
   CopyCut(t->fileName, sizeof t->fileName, name);
   CopyCut(t->dirName, sizeof t->dirName, V->curDir);
   if (V->updateTitle) V->updateTitle(V);
   return t;
+}
+
+void SetTabsOutFromRead(Tcb* t) {
+  // Edited lines are written the way the file writes its blanks.
+  if (ReadSawTab())
+    t->mode |= MODE_TABSOUT;
+  else
+    t->mode &= ~MODE_TABSOUT;
 }
 
 int SaveOneText(EditorState* V) {

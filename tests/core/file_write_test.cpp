@@ -66,11 +66,28 @@ TEST_F(Files, RoundTripsAreByteExactInEveryEncodingAndLineEnd) {
   }
 }
 
-TEST_F(Files, TabsAreExpandedUnlessKeptAndAlwaysInQuotedLines) {
-  Tcb* t = openFile("t", "\tx\n\t\"q\"\n        y\n");
-  EXPECT_EQ(save(t, MODE_UTF8 | MODE_TABSOUT), "\tx\n        \"q\"\n\ty\n");
-  EXPECT_EQ(save(t, MODE_UTF8), "        x\n        \"q\"\n        y\n");
-  EXPECT_EQ(save(t, MODE_LATIN1), "        x\n        \"q\"\n        y\n");
+TEST_F(Files, LinesAsReadGoOutUnchangedEditedOnesFollowTheTabMode) {
+  const std::string file = "\tx\n\t\"q\"\tz\n        y  \n";
+  Tcb* t = openFile("t", file);
+  EXPECT_TRUE(t->mode & MODE_TABSOUT);  // the file holds TABs
+  for (uint32_t mode : {MODE_UTF8 | MODE_TABSOUT, MODE_UTF8, MODE_LATIN1, MODE_CP | MODE_TABSOUT})
+    EXPECT_EQ(save(t, mode), file) << mode;
+  // The same lines as edited lines are stored folded: TABs-out keeps their
+  // TABs, except after the indentation of a line holding '"'; without it
+  // every TAB is expanded.
+  Link* l = t->base->next();
+  while (l != t->base) {
+    ActiveLine line;
+    GetLine(l, &line);
+    Link* next = l->next();
+    AddLine(e.V(), l->prev(), &line);
+    DeleteLink(e.V(), l);
+    l = next;
+  }
+  t->curLine = t->base->next();
+  EXPECT_EQ(save(t, MODE_UTF8 | MODE_TABSOUT), "\tx\n\t\"q\"     z\n\ty\n");
+  EXPECT_EQ(save(t, MODE_UTF8), "        x\n        \"q\"     z\n        y\n");
+  EXPECT_EQ(save(t, MODE_LATIN1 | MODE_TABSOUT), "\tx\n\t\"q\"     z\n\ty\n");
 }
 
 TEST_F(Files, CharactersTheEncodingLacksBecomeQuestionMarks) {
