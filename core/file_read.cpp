@@ -208,6 +208,7 @@ void GetText(EditorState* V, Link* base, const uint8_t* data, int* count, bool l
     }
     if (why == Stop::DataEnd) {
       stop = end;
+      base->word |= BASE_NO_LAST_END;
     } else if (why == Stop::LineEnd) {
       // A CR at the very end may have its LF in the next chunk.
       if (!last && data[stop] == CR && stop + 1 == end) break;
@@ -218,6 +219,8 @@ void GetText(EditorState* V, Link* base, const uint8_t* data, int* count, bool l
     if (!AddBytesLine(V, base->prev(), word, bytes)) break;
     pos = stop;
   }
+  // An empty file: its one empty line has no line end either.
+  if (last && end == 0 && base->next() == base) base->word |= BASE_NO_LAST_END;
   *count = end - pos;
 }
 

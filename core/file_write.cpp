@@ -257,7 +257,7 @@ int PutFile(EditorState* V, Link* base, const char* name, uint32_t mode) {
       BufWrite_Out(V, l->data(), l->len());
     else
       BufWrite_Out(V, buf, lineOut(l, buf, enc, tabsOut));
-    BufWrite_Out(V, ends, nends);
+    if (l->next() != base || !(base->word & BASE_NO_LAST_END)) BufWrite_Out(V, ends, nends);
   }
   if (BufWrite_Close(V, target) != 0) return 1;
   if (CharLoss()) SetAlert(V, "Chars lost");

@@ -38,6 +38,9 @@ constexpr uint16_t LINK_LENMASK = 0x03ff;
 // blanks kept) and is written back unchanged; folding it again on its first
 // edit clears the bit.
 constexpr uint16_t LINK_ASREAD = 0x0400;
+// The same bit on the base link of a text read from a file: the file's last
+// line had no line end, and the text is written without one.
+constexpr uint16_t BASE_NO_LAST_END = 0x0400;
 constexpr uint16_t LINK_DIFF_A = 0x0800;  // text comparison marks
 constexpr uint16_t LINK_DIFF_B = 0x1000;
 constexpr uint16_t LINK_BOOKMARK = 0x2000;

@@ -4,6 +4,7 @@
 // as it was shown.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <random>
 #include <string>
 #include <vector>
@@ -111,6 +112,7 @@ Lines split(const std::string& bytes, const std::string& end) {
   Lines out;
   size_t at = 0;
   for (size_t e; (e = bytes.find(end, at)) != std::string::npos; at = e + end.size()) out.push_back(bytes.substr(at, e - at));
+  if (at < bytes.size()) out.push_back(bytes.substr(at));  // no line end after the last line
   return out;
 }
 
@@ -141,6 +143,8 @@ TEST(RoundTrip, UneditedFilesComeBackByteForByteAndAnEditTouchesOnlyItsLine) {
           lines.push_back(gen.line());
           file += lines.back() + end.text;
         }
+        // Half the files end without a line end.
+        if (!tabsOut && !lines.back().empty()) file.resize(file.size() - std::strlen(end.text));
         EXPECT_GE(gen.atLimit(), 5);
         const std::string path = dir.file("f" + std::to_string(seed));
         vt::WriteFile(path, file);

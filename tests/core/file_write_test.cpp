@@ -90,6 +90,23 @@ TEST_F(Files, LinesAsReadGoOutUnchangedEditedOnesFollowTheTabMode) {
   EXPECT_EQ(save(t, MODE_LATIN1 | MODE_TABSOUT), "\tx\n\t\"q\"     z\n\ty\n");
 }
 
+TEST_F(Files, AFileEndingWithoutALineEndIsWrittenWithoutOne) {
+  EXPECT_EQ(save(openFile("e", ""), MODE_UTF8), "");
+  EXPECT_EQ(save(openFile("n", "a\nb"), MODE_UTF8), "a\nb");
+  EXPECT_EQ(save(openFile("c", "a\r\nb", MODE_LATIN1), MODE_LATIN1 | CR | LF), "a\r\nb");
+  Tcb* t = openFile("k", "a\nb\n");
+  EXPECT_EQ(save(t, MODE_UTF8), "a\nb\n");
+  // The last line edited, or a line added after it: still no line end.
+  t = openFile("m", "a\nb");
+  t->curLine = t->base->prev();
+  ALoad(e.V());
+  StrInsert("c", &e->aline, 1);
+  e->alineDirty = 1;
+  EXPECT_EQ(save(t, MODE_UTF8), "a\nbc");
+  AddEmptyLine(e.V(), t->base->prev());
+  EXPECT_EQ(save(t, MODE_UTF8), "a\nbc\n");
+}
+
 TEST_F(Files, CharactersTheEncodingLacksBecomeQuestionMarks) {
   Tcb* t = openFile("c", "price \xe2\x82\xac 5\n");
   EXPECT_EQ(save(t, MODE_LATIN1), "price ? 5\n");
