@@ -24,9 +24,15 @@ Link* GetFile(EditorState* V, const char* name, int width, uint32_t encoding, Re
 // Appends the complete lines of data[0..*count) to the text `base`; *count
 // receives the number of bytes not consumed.
 void GetText(EditorState* V, Link* base, const uint8_t* data, int* count, bool last, int width, uint32_t encoding);
-// Set by GetText when the data held a TAB; cleared by TextFromBytes and by
-// whoever reads a file, to choose the text's TAB mode.
-bool& ReadSawTab();
+// What GetText met, to choose the modes of a text read from a file: whether
+// the data held a TAB, and its first line end (MODE_CR and/or MODE_LF, 0
+// when it has none).  TextFromBytes starts afresh; whoever reads a file
+// clears it first.
+struct ReadTraits {
+  bool tab = false;
+  uint32_t lineEnd = 0;
+};
+ReadTraits& LastRead();
 
 // Builds a text from bytes in memory, as GetFile would from a file of them.
 Link* TextFromBytes(EditorState* V, const void* data, size_t n, int width, uint32_t encoding);
@@ -44,9 +50,10 @@ int BufWrite_Close(EditorState* V, const char* name);
 
 // Texts.
 Tcb* OpenText(EditorState* V, const char* path, uint32_t encoding);
-// A text read from a file starts with TABs-out on when the file held a TAB
-// (ReadSawTab) and off when it held none; a new text keeps the default.
-void SetTabsOutFromRead(Tcb* t);
+// A text read from a file is written as the file was: TABs-out on when the
+// file held a TAB and off when it held none, and with the file's first line
+// end.  A new text keeps the default modes.
+void SetModeFromRead(Tcb* t);
 int SaveOneText(EditorState* V);
 int ReloadFromDisk(EditorState* V);  // the reading part of ReloadText
 

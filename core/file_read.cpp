@@ -35,7 +35,7 @@ Cipher cipherFromName(EditorState* V, char* name) {
   return c;
 }
 
-bool sawTab = false;
+ReadTraits traits;
 
 // How a line's scan ended.
 enum class Stop { LineEnd, Full, Width, DataEnd };
@@ -111,7 +111,7 @@ int scanLine(const uint8_t* d, int start, int end, bool last, int width, uint32_
         folded = anchor + 1;
         anchor = folded;
       }
-      if (c == TAB) sawTab = true;
+      if (c == TAB) traits.tab = true;
     } else {
       const int before = rn;
       rn = utf8(raw, rn, c);
@@ -171,7 +171,7 @@ void readAlert(EditorState* V, int err) {
 
 }  // namespace
 
-bool& ReadSawTab() { return sawTab; }
+ReadTraits& LastRead() { return traits; }
 
 void GetText(EditorState* V, Link* base, const uint8_t* data, int* count, bool last, int width, uint32_t encoding) {
   if (encoding != MODE_CP && encoding != MODE_LATIN1 && encoding != MODE_UTF8) return;
@@ -212,8 +212,10 @@ void GetText(EditorState* V, Link* base, const uint8_t* data, int* count, bool l
     } else if (why == Stop::LineEnd) {
       // A CR at the very end may have its LF in the next chunk.
       if (!last && data[stop] == CR && stop + 1 == end) break;
+      const int at = stop;
       if (stop < end && data[stop] == CR) stop++;
       if (stop < end && data[stop] == LF) stop++;
+      if (!traits.lineEnd) traits.lineEnd = (data[at] == CR ? MODE_CR : 0) | (data[stop - 1] == LF ? MODE_LF : 0);
     }
     V->memFailed = 0;
     if (!AddBytesLine(V, base->prev(), word, bytes)) break;
@@ -286,7 +288,7 @@ Link* GetFile(EditorState* V, const char* name, int width, uint32_t encoding, Re
 }
 
 Link* TextFromBytes(EditorState* V, const void* data, size_t n, int width, uint32_t encoding) {
-  sawTab = false;
+  traits = ReadTraits{};
   Link* base = NewBaseLink(V);
   if (!base) return nullptr;
   const auto* p = static_cast<const uint8_t*>(data);

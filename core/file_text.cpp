@@ -42,7 +42,7 @@ Tcb* OpenText(EditorState* V, const char* path, uint32_t encoding) {
     char dir[kPathMax];
     SplitFileName(V, dir, name, path);
     setDir(V, dir);
-    ReadSawTab() = false;
+    LastRead() = ReadTraits{};
     base = GetFile(V, name, 0, encoding, &status);
     kind = KIND_FILE;
   } else {
@@ -60,7 +60,7 @@ Tcb* OpenText(EditorState* V, const char* path, uint32_t encoding) {
     return nullptr;
   }
   if (kind == KIND_FILE) V->textWithAlert = t;
-  if (kind == KIND_FILE && status == ReadStatus::Read) SetTabsOutFromRead(t);
+  if (kind == KIND_FILE && status == ReadStatus::Read) SetModeFromRead(t);
   t->kind = kind;
   CopyCut(t->fileName, sizeof t->fileName, name);
   CopyCut(t->dirName, sizeof t->dirName, V->curDir);
@@ -68,12 +68,15 @@ Tcb* OpenText(EditorState* V, const char* path, uint32_t encoding) {
   return t;
 }
 
-void SetTabsOutFromRead(Tcb* t) {
-  // Edited lines are written the way the file writes its blanks.
-  if (ReadSawTab())
+void SetModeFromRead(Tcb* t) {
+  // Edited lines are written the way the file writes its blanks and ends
+  // its lines.
+  const ReadTraits& r = LastRead();
+  if (r.tab)
     t->mode |= MODE_TABSOUT;
   else
     t->mode &= ~MODE_TABSOUT;
+  if (r.lineEnd) t->mode = (t->mode & ~(MODE_CR | MODE_LF)) | r.lineEnd;
 }
 
 int SaveOneText(EditorState* V) {

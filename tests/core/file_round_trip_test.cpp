@@ -151,6 +151,9 @@ TEST(RoundTrip, UneditedFilesComeBackByteForByteAndAnEditTouchesOnlyItsLine) {
         Tcb* t = OpenText(V, path.c_str(), enc);
         ASSERT_NE(t, nullptr);
         ASSERT_EQ(CountLines(t->base), int(lines.size()));
+        // The text takes the file's line end and TAB mode.
+        EXPECT_EQ(t->mode & (MODE_CR | MODE_LF), end.bits);
+        EXPECT_EQ((t->mode & MODE_TABSOUT) != 0, file.find('\t') != std::string::npos);
         t->mode = (t->mode & ~(MODE_CR | MODE_LF | MODE_TABSOUT)) | end.bits | (tabsOut ? MODE_TABSOUT : 0);
         V->alertText[0] = 0;
         ASSERT_EQ(SaveOneText(V), 0) << V->alertText;
