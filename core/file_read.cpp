@@ -136,17 +136,36 @@ int scanLine(const uint8_t* d, int start, int end, bool last, int width, uint32_
   return i;
 }
 
-// The common line: plain ASCII without TABs whose end lies in the data and
-// which fits as it is.  Returns its end, or -1 when it needs the full scan.
-int plainLine(const uint8_t* d, int start, int end, int width) {
-  const int span = std::min(end - start, std::min(width, kLineMax) + 1);
-  const auto* nl = static_cast<const uint8_t*>(std::memchr(d + start, LF, size_t(span)));
-  if (!nl) return -1;
-  int e = int(nl - d);
-  if (const void* cr = std::memchr(d + start, CR, size_t(e - start))) e = int(static_cast<const uint8_t*>(cr) - d);
-  uint8_t seen = 0;
-  for (int k = start; k < e; k++) seen |= uint8_t(d[k] & 0x80) | uint8_t(d[k] == TAB);
-  return seen ? -1 : e;
+// The common UTF-8 line: its line end lies within 1023 bytes and it is no
+// wider than `width`, so it is stored as read without further checks.
+// Returns its end, or -1 when it needs the full scan.
+int wholeLine(const uint8_t* d, int start, int end, int width) {
+  const int span = std::min(end - start, kLineMax + 1);
+  const auto* p = d + start;
+  const void* lf = std::memchr(p, LF, size_t(span));
+  const int upTo = lf ? int(static_cast<const uint8_t*>(lf) - p) : span;
+  const void* cr = std::memchr(p, CR, size_t(upTo));
+  const int len = cr ? int(static_cast<const uint8_t*>(cr) - p) : lf ? upTo : -1;
+  if (len < 0 || len > kLineMax) return -1;
+  int cols = 0;
+  for (int k = 0; k < len;) {
+    const uint8_t b = p[k];
+    if (b < 0x80) {
+      if (b == TAB) {
+        cols = (cols + 8) & ~7;
+        traits.tab = true;
+      } else {
+        cols++;
+      }
+      k++;
+    } else {
+      int n;
+      uni8(p + k, len - k, &n);
+      cols++;
+      k += n;
+    }
+  }
+  return cols <= width ? start + len : -1;
 }
 
 bool readFull(int fd, uint8_t* buf, int want, int* got) {
@@ -185,7 +204,7 @@ void GetText(EditorState* V, Link* base, const uint8_t* data, int* count, bool l
   ActiveLine line;
   while (end - pos > r) {
     Stop why = Stop::LineEnd;
-    int stop = encoding == MODE_UTF8 ? plainLine(data, pos, end, width) : -1;
+    int stop = encoding == MODE_UTF8 ? wholeLine(data, pos, end, width) : -1;
     uint16_t word;
     const uint8_t* bytes;
     if (stop >= 0) {
