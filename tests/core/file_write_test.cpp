@@ -107,6 +107,16 @@ TEST_F(Files, AFileEndingWithoutALineEndIsWrittenWithoutOne) {
   EXPECT_EQ(save(t, MODE_UTF8), "a\nbc\n");
 }
 
+TEST_F(Files, ATextIsWrittenWithTheFirstLineEndOfItsFile) {
+  Tcb* t = openFile("mixed", "a\r\nb\nc\rd\n");
+  EXPECT_EQ(save(t, t->mode), "a\r\nb\r\nc\r\nd\r\n");
+  t = openFile("cr", "a\rb\r");
+  EXPECT_EQ(save(t, t->mode), "a\rb\r");
+  // A file without a line end keeps the default.
+  t = openFile("one", "a");
+  EXPECT_EQ(t->mode & (CR | LF), e->defaults.mode & (CR | LF));
+}
+
 TEST_F(Files, CharactersTheEncodingLacksBecomeQuestionMarks) {
   Tcb* t = openFile("c", "price \xe2\x82\xac 5\n");
   EXPECT_EQ(save(t, MODE_LATIN1), "price ? 5\n");
