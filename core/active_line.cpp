@@ -158,12 +158,16 @@ void Tabify(EditorState* V, LineImage* out, ActiveLine* line) {
 namespace {
 
 // A line kept as read stays so while its characters are still the ones its
-// bytes expand to: a changed flag or an edit taken back rewrites nothing.
+// bytes expand to (blanks padded on past its end count for nothing, as
+// folding drops them): a changed flag or an edit taken back rewrites nothing.
 bool unchangedAsRead(const Link* link, const ActiveLine* line) {
   if (!(link->word & LINK_ASREAD)) return false;
   ActiveLine was;
   GetLine(link, &was);
-  return was.count == line->count && std::memcmp(was.c, line->c, size_t(line->count) * sizeof(tchar)) == 0;
+  if (line->count < was.count || std::memcmp(was.c, line->c, size_t(was.count) * sizeof(tchar)) != 0) return false;
+  for (int i = was.count; i < line->count; i++)
+    if (line->c[i] != kSpace) return false;
+  return true;
 }
 
 }  // namespace
