@@ -10,11 +10,6 @@ namespace {
 constexpr tchar kSpace = 0x20;
 constexpr tchar kTab = 0x09;
 
-constexpr uint8_t kSeqLen[32] = {1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1,
-                                 1, 1, 1, 1, 1, 1, 1, 1, 2, 2, 2, 2, 3, 3, 4, 1};
-constexpr uint8_t kLeadMask[5] = {0, 0x7f, 0x1f, 0x0f, 0x07};
-constexpr uint8_t kShift[5] = {0, 18, 12, 6, 0};
-
 void pad(ActiveLine* line, int to) {
   for (int i = line->count; i < to; i++) line->c[i] = kSpace;
   if (to > line->count) line->count = uint16_t(to);
@@ -24,31 +19,67 @@ void pad(ActiveLine* line, int to) {
 
 
 tchar uni8(const uint8_t* p, int avail, int* len) {
-  int n = kSeqLen[p[0] >> 3];
+  const uint8_t b = p[0];
+  *len = 1;
+  if (b < 0x80) return b;
+  // The lead byte gives the length, the payload bits and the range of the
+  // second byte that keeps the form shortest and out of the surrogates.
+  int n;
+  tchar v;
+  uint8_t lo = 0x80, hi = 0xbf;
+  if (b >= 0xc2 && b <= 0xdf) {
+    n = 2;
+    v = b & 0x1f;
+  } else if (b >= 0xe0 && b <= 0xef) {
+    n = 3;
+    v = b & 0x0f;
+    if (b == 0xe0) lo = 0xa0;
+    if (b == 0xed) hi = 0x9f;
+  } else if (b >= 0xf0 && b <= 0xf4) {
+    n = 4;
+    v = b & 0x07;
+    if (b == 0xf0) lo = 0x90;
+    if (b == 0xf4) hi = 0x8f;
+  } else {
+    return kRawByteBase + b;
+  }
+  if (avail < n || p[1] < lo || p[1] > hi) return kRawByteBase + b;
+  v = (v << 6) | (p[1] & 0x3f);
+  for (int i = 2; i < n; i++) {
+    if ((p[i] & 0xc0) != 0x80) return kRawByteBase + b;
+    v = (v << 6) | (p[i] & 0x3f);
+  }
   *len = n;
-  uint32_t v = uint32_t(p[0] & kLeadMask[n]) << 18;
-  if (n > 1) v |= uint32_t((avail > 1 ? p[1] : 0) & 0x3f) << 12;
-  if (n > 2) v |= uint32_t((avail > 2 ? p[2] : 0) & 0x3f) << 6;
-  if (n > 3) v |= uint32_t((avail > 3 ? p[3] : 0) & 0x3f);
-  return v >> kShift[n];
+  return v;
 }
 
 int utf8(uint8_t* buf, int n, tchar cp) {
   if (cp < 0x80) {
     buf[n++] = uint8_t(cp);
-  } else if (cp < 0x800) {
+    return n;
+  }
+  if (cp < 0x800) {
     buf[n++] = uint8_t(0xc0 | (cp >> 6));
     buf[n++] = uint8_t(0x80 | (cp & 0x3f));
-  } else if (cp <= 0xffff) {
-    buf[n++] = uint8_t(0xe0 | (cp >> 12));
-    buf[n++] = uint8_t(0x80 | ((cp >> 6) & 0x3f));
-    buf[n++] = uint8_t(0x80 | (cp & 0x3f));
-  } else {
-    buf[n++] = uint8_t(0xf0 | ((cp >> 18) & 0x07));
-    buf[n++] = uint8_t(0x80 | ((cp >> 12) & 0x3f));
-    buf[n++] = uint8_t(0x80 | ((cp >> 6) & 0x3f));
-    buf[n++] = uint8_t(0x80 | (cp & 0x3f));
+    return n;
   }
+  if (cp >= 0xd800 && cp <= 0xdfff) {
+    if (IsRawByte(cp)) {
+      buf[n++] = uint8_t(cp - kRawByteBase);
+      return n;
+    }
+    cp = 0xfffd;
+  } else if (cp > 0x10ffff) {
+    cp = 0xfffd;
+  }
+  if (cp <= 0xffff) {
+    buf[n++] = uint8_t(0xe0 | (cp >> 12));
+  } else {
+    buf[n++] = uint8_t(0xf0 | (cp >> 18));
+    buf[n++] = uint8_t(0x80 | ((cp >> 12) & 0x3f));
+  }
+  buf[n++] = uint8_t(0x80 | ((cp >> 6) & 0x3f));
+  buf[n++] = uint8_t(0x80 | (cp & 0x3f));
   return n;
 }
 
@@ -124,9 +155,30 @@ void Tabify(EditorState* V, LineImage* out, ActiveLine* line) {
   out->word = uint16_t(n);
 }
 
+namespace {
+
+// A line kept as read stays so while its characters are still the ones its
+// bytes expand to (blanks padded on past its end count for nothing, as
+// folding drops them): a changed flag or an edit taken back rewrites nothing.
+bool unchangedAsRead(const Link* link, const ActiveLine* line) {
+  if (!(link->word & LINK_ASREAD)) return false;
+  ActiveLine was;
+  GetLine(link, &was);
+  if (line->count < was.count || std::memcmp(was.c, line->c, size_t(was.count) * sizeof(tchar)) != 0) return false;
+  for (int i = was.count; i < line->count; i++)
+    if (line->c[i] != kSpace) return false;
+  return true;
+}
+
+}  // namespace
+
 Link* PutLine(EditorState* V, Link* link, ActiveLine* line) {
   if (IsBase(link)) return link;
   if (V->curTcb) V->curTcb->modified = 1;
+  if (unchangedAsRead(link, line)) {
+    link->word = uint16_t((link->word & (LINK_LENMASK | LINK_ASREAD)) | (line->flags & LINK_CARRIED));
+    return link;
+  }
   LineImage img;
   Tabify(V, &img, line);
   uint16_t word = uint16_t(img.word | (line->flags & LINK_CARRIED));

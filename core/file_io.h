@@ -28,7 +28,8 @@ bool FileReadOnly(EditorState* V, const char* name);
 enum class ReadStatus { Read, Missing, Failed, Refused };
 
 // Reads the file `name` (relative to V->curDir) into a new text; width is the
-// column at which long lines are broken (0: 1022).  Never returns a text
+// column at which long lines are broken (0: 1023, the most a line holds).
+// Lines are stored as read (LINK_ASREAD) when their bytes fit a record.  Never returns a text
 // without a line.  *status tells whether the file was read, missing, or could
 // not be read (the alert says why).  Null only when memory ran out.
 Link* GetFile(EditorState* V, const char* name, int width, uint32_t encoding, ReadStatus* status = nullptr);
@@ -36,6 +37,15 @@ Link* GetFile(EditorState* V, const char* name, int width, uint32_t encoding, Re
 // Appends the complete lines of data[0..*count) to the text `base`; *count
 // receives the number of bytes not consumed.
 void GetText(EditorState* V, Link* base, const uint8_t* data, int* count, bool last, int width, uint32_t encoding);
+// What GetText met, to choose the modes of a text read from a file: whether
+// the data held a TAB, and its first line end (MODE_CR and/or MODE_LF, 0
+// when it has none).  TextFromBytes starts afresh; whoever reads a file
+// clears it first.
+struct ReadTraits {
+  bool tab = false;
+  uint32_t lineEnd = 0;
+};
+ReadTraits& LastRead();
 
 // Builds a text from bytes in memory, as GetFile would from a file of them.
 Link* TextFromBytes(EditorState* V, const void* data, size_t n, int width, uint32_t encoding);
@@ -53,6 +63,10 @@ int BufWrite_Close(EditorState* V, const char* name);
 
 // Texts.
 Tcb* OpenText(EditorState* V, const char* path, uint32_t encoding);
+// A text read from a file is written as the file was: TABs-out on when the
+// file held a TAB and off when it held none, and with the file's first line
+// end.  A new text keeps the default modes.
+void SetModeFromRead(Tcb* t);
 int SaveOneText(EditorState* V);
 int ReloadFromDisk(EditorState* V);  // the reading part of ReloadText
 

@@ -35,156 +35,137 @@ Cipher cipherFromName(EditorState* V, char* name) {
   return c;
 }
 
-bool isCont(uint8_t b) { return (b & 0xc0) == 0x80; }
+ReadTraits traits;
 
-// One line of a UTF-8 chunk: bytes copied, blanks that reach a tab stop
-// folded into a TAB.  Returns the index where the scan stopped and sets
-// *why: 0 line end, 1 full, 2 width reached, 3 data exhausted.
-// The common line: its end lies within the chunk and it fits the store and
-// the width as it is.  One pass without limit checks; false when the line
-// needs the careful scan.
-bool quickUtf8(const uint8_t* d, int start, int end, int width, uint8_t* out, int* outLen, int* stop) {
-  int span = std::min(end - start, kLineMax + 1);
-  const auto* nl = static_cast<const uint8_t*>(std::memchr(d + start, LF, size_t(span)));
-  if (!nl) return false;
-  int e = int(nl - d);
-  if (const void* cr = std::memchr(d + start, CR, size_t(e - start))) e = int(static_cast<const uint8_t*>(cr) - d);
-  if (e - start > kLineMax) return false;
-  int n = 0, col = 0, lastNonSpace = 0;
-  for (int k = start; k < e; k++) {
-    uint8_t b = d[k];
-    out[n++] = b;
-    bool sp = b == SP;
-    col = b == TAB ? (col + 8) & ~7 : col + (sp || !isCont(b));
-    lastNonSpace = sp ? lastNonSpace : n;
-    if (sp && (col & 7) == 0) {
-      out[lastNonSpace] = TAB;
-      n = lastNonSpace + 1;
-      lastNonSpace = n;
-    }
-  }
-  if (col > width) return false;
-  *outLen = n;
-  *stop = e;
-  return true;
+// How a line's scan ended.
+enum class Stop { LineEnd, Full, Width, DataEnd };
+
+// The length of the sequence a UTF-8 lead byte announces (1 for a byte that
+// starts none).
+int seqLen(uint8_t b) { return b < 0xc2 ? 1 : b < 0xe0 ? 2 : b < 0xf0 ? 3 : b < 0xf5 ? 4 : 1; }
+
+// A code point as the store gives it back: one UTF-8 cannot carry comes
+// back as U+FFFD, so what is scanned is what GetLine will show.
+tchar storable(tchar c) {
+  if (c > 0x10ffff || (c >= 0xd800 && c <= 0xdfff && !IsRawByte(c))) return 0xfffd;
+  return c;
 }
 
-int scanUtf8(const uint8_t* d, int start, int end, int width, uint8_t* out, int* outLen, int* why) {
-  int quickStop;
-  if (quickUtf8(d, start, end, width, out, outLen, &quickStop)) {
-    *why = 0;
-    return quickStop;
-  }
-  int i = start, col = 0, n = 0, lastNonSpace = 0;
-  int blankAt = -1;
+// One line scanned from d[start..end): its characters, TABs expanded, go to
+// `line` exactly as GetLine will expand them, and its bytes as the store
+// keeps them unfolded to raw[*rawLen].  The line stops at a line end, at the
+// end of the data (or before a sequence the data cuts short, when more is to
+// come), or where it would no longer fit the editor: past `width` columns,
+// or past 1023 bytes once its blanks are folded.  At the width it is broken
+// after its last blank instead.  Returns where reading resumes.
+int scanLine(const uint8_t* d, int start, int end, bool last, int width, uint32_t encoding, ActiveLine* line,
+             uint8_t* raw, int* rawLen, Stop* why) {
+  const uint32_t* cp = encoding == MODE_CP ? CpIn() : nullptr;
+  int i = start, count = 0, rn = 0;
+  // Bytes of the folded form: up to its last non-blank or TAB (`anchor`)
+  // and with the blanks after it (`folded`).
+  int folded = 0, anchor = 0;
+  int blankAt = -1, countAtBlank = 0, rawAtBlank = 0;
   for (;;) {
-    // Fast run over bytes that are neither blanks nor controls: each adds at
-    // most one column and one byte, so the bounds can be settled up front.
-    int lim = std::min(end, i + std::min(kLineMax - n, width - col));
-    if (i < lim && d[i] > SP) {
-      do {
-        uint8_t b = d[i++];
-        out[n++] = b;
-        col += !isCont(b);
-      } while (i < lim && d[i] > SP);
-      lastNonSpace = n;
-    }
     if (i >= end) {
-      *why = 3;
+      *why = Stop::DataEnd;
       break;
     }
-    uint8_t b = d[i];
+    const uint8_t b = d[i];
     if (b == CR || b == LF) {
-      *why = 0;
+      *why = Stop::LineEnd;
       break;
     }
-    if (n >= kLineMax) {
-      // Never end inside a sequence: back up to its lead byte if it has one.
-      int j = i;
-      while (j > start && i - j < 3 && isCont(d[j])) j--;
-      if (j < i && j > start && d[j] >= 0xc0) {
-        n -= i - j;
-        i = j;
-      }
-      *why = 1;
-      break;
-    }
-    if (!isCont(b) && col >= width) {
-      *why = 2;
-      break;
-    }
-    if (b == SP) {
-      blankAt = i;
-      out[n++] = SP;
-      col++;
-      if ((col & 7) == 0) {
-        out[lastNonSpace] = TAB;
-        n = lastNonSpace + 1;
-        lastNonSpace = n;
-      }
-    } else if (b == TAB) {
-      blankAt = i;
-      out[n++] = TAB;
-      col = (col + 8) & ~7;
-      lastNonSpace = n;
+    tchar c;
+    int n = 1;
+    if (encoding != MODE_UTF8) {
+      c = storable(cp ? cp[b] : b);
+    } else if (b < 0x80) {
+      c = b;
     } else {
-      out[n++] = b;
-      if (!isCont(b)) col++;
-      lastNonSpace = n;
+      if (!last && i + seqLen(b) > end) {
+        *why = Stop::DataEnd;
+        break;
+      }
+      c = uni8(d + i, end - i, &n);
     }
-    i++;
+    const bool blank = c == SP || c == TAB;
+    const int to = c == TAB ? (count + 8) & ~7 : count + 1;
+    if (to > width && i > start) {
+      if (blank) {
+        blankAt = i;
+        countAtBlank = count;
+        rawAtBlank = rn;
+      }
+      *why = Stop::Width;
+      break;
+    }
+    if (blank) {
+      blankAt = i;
+      countAtBlank = count;
+      rawAtBlank = rn;
+      while (count < to) line->c[count++] = SP;
+      raw[rn++] = uint8_t(c);
+      folded++;
+      if (c == TAB || (count & 7) == 0) {
+        folded = anchor + 1;
+        anchor = folded;
+      }
+      if (c == TAB) traits.tab = true;
+    } else {
+      const int before = rn;
+      rn = utf8(raw, rn, c);
+      if (folded + (rn - before) > kLineMax) {
+        rn = before;
+        *why = Stop::Full;
+        break;
+      }
+      line->c[count++] = c;
+      folded += rn - before;
+      anchor = folded;
+    }
+    i += n;
   }
-  if (*why == 2 && blankAt > start) {
-    // Keep what came before the blank, folded as if the line ended there.
-    int ignored;
-    scanUtf8(d, start, blankAt, 1 << 30, out, &n, &ignored);
+  if (*why == Stop::Width && blankAt > start) {
+    count = countAtBlank;
+    rn = rawAtBlank;
     i = d[blankAt] == SP ? blankAt + 1 : blankAt;
   }
-  *outLen = n;
+  line->count = uint16_t(count);
+  *rawLen = rn;
   return i;
 }
 
-// One line of a single-byte chunk, through an active line and Tabify.
-int scanBytes(EditorState* V, const uint8_t* d, int start, int end, int width, bool codePage, LineImage* img,
-              int* why) {
-  const uint32_t* cp = codePage ? CpIn() : nullptr;
-  ActiveLine line;
-  int i = start, col = 0, blankAt = -1, countAtBlank = 0;
-  line.count = 0;
-  line.flags = 0;
-  for (;;) {
-    if (i >= end) {
-      *why = 3;
-      break;
+// The common UTF-8 line: its line end lies within 1023 bytes and it is no
+// wider than `width`, so it is stored as read without further checks.
+// Returns its end, or -1 when it needs the full scan.
+int wholeLine(const uint8_t* d, int start, int end, int width) {
+  const int span = std::min(end - start, kLineMax + 1);
+  const auto* p = d + start;
+  const void* lf = std::memchr(p, LF, size_t(span));
+  const int upTo = lf ? int(static_cast<const uint8_t*>(lf) - p) : span;
+  const void* cr = std::memchr(p, CR, size_t(upTo));
+  const int len = cr ? int(static_cast<const uint8_t*>(cr) - p) : lf ? upTo : -1;
+  if (len < 0 || len > kLineMax) return -1;
+  int cols = 0;
+  for (int k = 0; k < len;) {
+    const uint8_t b = p[k];
+    if (b < 0x80) {
+      if (b == TAB) {
+        cols = (cols + 8) & ~7;
+        traits.tab = true;
+      } else {
+        cols++;
+      }
+      k++;
+    } else {
+      int n;
+      uni8(p + k, len - k, &n);
+      cols++;
+      k += n;
     }
-    uint8_t b = d[i];
-    if (b == CR || b == LF) {
-      *why = 0;
-      break;
-    }
-    if (line.count >= kLineMax) {
-      *why = 1;
-      break;
-    }
-    if (col >= width) {
-      *why = 2;
-      break;
-    }
-    tchar c = cp ? cp[b] : b;
-    if (b == SP || b == TAB) {
-      blankAt = i;
-      countAtBlank = line.count;
-    }
-    line.c[line.count++] = c;
-    col = b == TAB ? (col + 8) & ~7 : col + 1;
-    i++;
   }
-  if (*why == 2 && blankAt > start) {
-    line.count = uint16_t(countAtBlank);
-    i = d[blankAt] == SP ? blankAt + 1 : blankAt;
-  }
-  Tabify(V, img, &line);
-  return i;
+  return cols <= width ? start + len : -1;
 }
 
 bool readFull(int fd, uint8_t* buf, int want, int* got) {
@@ -209,37 +190,58 @@ void readAlert(EditorState* V, int err) {
 
 }  // namespace
 
+ReadTraits& LastRead() { return traits; }
+
 void GetText(EditorState* V, Link* base, const uint8_t* data, int* count, bool last, int width, uint32_t encoding) {
   if (encoding != MODE_CP && encoding != MODE_LATIN1 && encoding != MODE_UTF8) return;
-  if (width <= 0) width = 1022;
+  // A line is kept whole up to the 1023 columns an edited line may hold.
+  if (width <= 0 || width > kLineMax) width = kLineMax;
   if (encoding == MODE_CP) setupCp(V);
   const int end = *count;
   const int r = last ? 0 : 16;
   int pos = 0;
   LineImage img;
+  ActiveLine line;
   while (end - pos > r) {
-    int why;
-    int stop;
-    if (encoding == MODE_UTF8) {
-      int n;
-      stop = scanUtf8(data, pos, end, width, img.text, &n, &why);
-      img.word = uint16_t(n);
+    Stop why = Stop::LineEnd;
+    int stop = encoding == MODE_UTF8 ? wholeLine(data, pos, end, width) : -1;
+    uint16_t word;
+    const uint8_t* bytes;
+    if (stop >= 0) {
+      word = uint16_t((stop - pos) | LINK_ASREAD);
+      bytes = data + pos;
     } else {
-      stop = scanBytes(V, data, pos, end, width, encoding == MODE_CP, &img, &why);
+      int rn;
+      stop = scanLine(data, pos, end, last, width, encoding, &line, img.text, &rn, &why);
+      if (why == Stop::DataEnd && !last) break;  // the rest comes with the next chunk
+      if (rn <= kLineMax) {
+        // As read: the writer gives these bytes back unchanged.
+        word = uint16_t(rn | LINK_ASREAD);
+      } else {
+        // Only its folded form fits a record.
+        line.flags = 0;
+        Tabify(V, &img, &line);
+        word = img.word;
+      }
+      bytes = img.text;
     }
-    if (why == 3) {
-      if (!last) break;  // the rest of the line comes with the next chunk
+    if (why == Stop::DataEnd) {
       stop = end;
-    } else if (why == 0) {
+      base->word |= BASE_NO_LAST_END;
+    } else if (why == Stop::LineEnd) {
       // A CR at the very end may have its LF in the next chunk.
       if (!last && data[stop] == CR && stop + 1 == end) break;
+      const int at = stop;
       if (stop < end && data[stop] == CR) stop++;
       if (stop < end && data[stop] == LF) stop++;
+      if (!traits.lineEnd) traits.lineEnd = (data[at] == CR ? MODE_CR : 0) | (data[stop - 1] == LF ? MODE_LF : 0);
     }
     V->memFailed = 0;
-    if (!AddBytesLine(V, base->prev(), img.word, img.text)) break;
+    if (!AddBytesLine(V, base->prev(), word, bytes)) break;
     pos = stop;
   }
+  // An empty file: its one empty line has no line end either.
+  if (last && end == 0 && base->next() == base) base->word |= BASE_NO_LAST_END;
   *count = end - pos;
 }
 
@@ -316,6 +318,7 @@ Link* GetFile(EditorState* V, const char* name, int width, uint32_t encoding, Re
 }
 
 Link* TextFromBytes(EditorState* V, const void* data, size_t n, int width, uint32_t encoding) {
+  traits = ReadTraits{};
   Link* base = NewBaseLink(V);
   if (!base) return nullptr;
   const auto* p = static_cast<const uint8_t*>(data);

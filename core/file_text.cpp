@@ -38,6 +38,7 @@ Tcb* OpenText(EditorState* V, const char* path, uint32_t encoding) {
   char name[kNameMax] = "";
   Link* base;
   int kind;
+  ReadStatus status = ReadStatus::Missing;
   if (path && *path) {
     char dir[kPathMax];
     if (std::strlen(path) >= size_t(kPathMax)) {
@@ -51,9 +52,9 @@ Tcb* OpenText(EditorState* V, const char* path, uint32_t encoding) {
       SetAlert(V, "Path too long");
       return nullptr;
     }
-    ReadStatus st;
-    base = GetFile(V, name, 0, encoding, &st);
-    if (base && st == ReadStatus::Refused) {
+    LastRead() = ReadTraits{};
+    base = GetFile(V, name, 0, encoding, &status);
+    if (base && status == ReadStatus::Refused) {
       // Nothing to edit: a pipe, a device or a socket is never a text.
       ReleaseText(V, base);
       CopyCut(V->curDir, sizeof V->curDir, keep);
@@ -75,11 +76,23 @@ Tcb* OpenText(EditorState* V, const char* path, uint32_t encoding) {
     return nullptr;
   }
   if (kind == KIND_FILE) V->textWithAlert = t;
+  if (kind == KIND_FILE && status == ReadStatus::Read) SetModeFromRead(t);
   t->kind = kind;
   CopyCut(t->fileName, sizeof t->fileName, name);
   CopyCut(t->dirName, sizeof t->dirName, V->curDir);
   if (V->updateTitle) V->updateTitle(V);
   return t;
+}
+
+void SetModeFromRead(Tcb* t) {
+  // Edited lines are written the way the file writes its blanks and ends
+  // its lines.
+  const ReadTraits& r = LastRead();
+  if (r.tab)
+    t->mode |= MODE_TABSOUT;
+  else
+    t->mode &= ~MODE_TABSOUT;
+  if (r.lineEnd) t->mode = (t->mode & ~(MODE_CR | MODE_LF)) | r.lineEnd;
 }
 
 int SaveOneText(EditorState* V) {

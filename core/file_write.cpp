@@ -61,38 +61,38 @@ void failAlert(EditorState* V, const char* what, int err) {
   SetAlert(V, msg);
 }
 
-// TABs of a stored line expanded to spaces (up to the next multiple of 8).
-int utfUntab(const Link* l, uint8_t* out) {
+// One stored line in the file's encoding.  A line kept as read goes out as
+// it came in.  An edited one keeps its TABs with TABs-out on, except that a
+// line holding '"' has those after its indentation expanded, so string
+// literals stay free of TABs; with TABs-out off every TAB is expanded (to
+// the next multiple of 8 columns).
+int lineOut(const Link* l, uint8_t* out, uint32_t enc, bool tabsOut) {
   const uint8_t* p = l->data();
+  const int len = l->len();
+  const bool asRead = l->word & LINK_ASREAD;
+  const bool allTabs = asRead || (tabsOut && !std::memchr(p, '"', size_t(len)));
   int n = 0, col = 0;
-  for (int i = 0; i < l->len(); i++) {
-    uint8_t b = p[i];
-    if (b == '\t') {
-      do out[n++] = ' ';
-      while (++col & 7);
-    } else {
-      out[n++] = b;
-      if ((b & 0xc0) != 0x80) col++;
-    }
-  }
-  return n;
-}
-
-// A stored line in a single-byte encoding.
-int toBytes(const Link* l, uint8_t* out, bool codePage, bool keepTabs) {
-  const uint8_t* p = l->data();
-  int len = l->len(), n = 0, col = 0;
+  bool indent = true;
   for (int i = 0; i < len;) {
     int sl;
-    tchar c = uni8(p + i, len - i, &sl);
+    const tchar c = uni8(p + i, len - i, &sl);
     i += sl;
-    if (c == '\t' && !keepTabs) {
-      do out[n++] = ' ';
-      while (++col & 7);
+    if (c == '\t') {
+      if (allTabs || (tabsOut && indent)) {
+        out[n++] = '\t';
+        col = (col + 8) & ~7;
+      } else {
+        do out[n++] = ' ';
+        while (++col & 7);
+      }
       continue;
     }
-    col = c == '\t' ? (col + 8) & ~7 : col + 1;
-    if (codePage) {
+    if (c != ' ') indent = false;
+    col++;
+    if (enc == MODE_UTF8 || IsRawByte(c)) {
+      // A byte that was no character in the file goes back as that byte.
+      n = utf8(out, n, c);
+    } else if (enc == MODE_CP) {
       out[n++] = cpconv(c);
     } else if (c > 0xff) {
       out[n++] = '?';
@@ -268,19 +268,17 @@ int PutFile(EditorState* V, Link* base, const char* name, uint32_t mode) {
   }
 
   uint32_t enc = mode & MODE_ENCODING;
-  bool single = enc == MODE_CP || enc == MODE_LATIN1;
+  if (enc != MODE_CP && enc != MODE_LATIN1) enc = MODE_UTF8;
   if (enc == MODE_CP) setupCp(V);
-  uint8_t buf[kAlineMax * 8 + 8];
+  const bool tabsOut = mode & MODE_TABSOUT;
+  uint8_t buf[kLineMax * 8 + 8];
   for (Link* l = base->next(); l != base && !writeErr; l = l->next()) {
-    bool keepTabs = (mode & MODE_TABSOUT) && !std::memchr(l->data(), '"', size_t(l->len()));
-    if (single) {
-      BufWrite_Out(V, buf, toBytes(l, buf, enc == MODE_CP, keepTabs));
-    } else if (keepTabs) {
+    const bool asStored = (l->word & LINK_ASREAD) || (tabsOut && !std::memchr(l->data(), '"', size_t(l->len())));
+    if (enc == MODE_UTF8 && asStored)
       BufWrite_Out(V, l->data(), l->len());
-    } else {
-      BufWrite_Out(V, buf, utfUntab(l, buf));
-    }
-    BufWrite_Out(V, ends, nends);
+    else
+      BufWrite_Out(V, buf, lineOut(l, buf, enc, tabsOut));
+    if (l->next() != base || !(base->word & BASE_NO_LAST_END)) BufWrite_Out(V, ends, nends);
   }
   if (BufWrite_Close(V, target) != 0) return 1;
   if (CharLoss()) SetAlert(V, "Chars lost");

@@ -34,12 +34,19 @@ constexpr int kTypeLimit = 1021;  // last column typing may write
 constexpr int kSizeClasses = 66;  // free-list heads; index 0 unused
 
 constexpr uint16_t LINK_LENMASK = 0x03ff;
+// The line holds its bytes as the file had them (blanks unfolded, trailing
+// blanks kept) and is written back unchanged; folding it again on its first
+// edit clears the bit.
+constexpr uint16_t LINK_ASREAD = 0x0400;
+// The same bit on the base link of a text read from a file: the file's last
+// line had no line end, and the text is written without one.
+constexpr uint16_t BASE_NO_LAST_END = 0x0400;
 constexpr uint16_t LINK_DIFF_A = 0x0800;  // text comparison marks
 constexpr uint16_t LINK_DIFF_B = 0x1000;
 constexpr uint16_t LINK_BOOKMARK = 0x2000;
 constexpr uint16_t LINK_SOFTBREAK = 0x4000;
 constexpr uint16_t LINK_BASE = 0x8000;
-constexpr uint16_t LINK_CARRIED = 0x7c00;  // bits 10-14, kept by PutLine
+constexpr uint16_t LINK_CARRIED = 0x7800;  // bits 11-14, kept by PutLine
 
 constexpr int kLinkHeader = 10;
 
@@ -105,12 +112,19 @@ constexpr std::array<tchar, kAlineMax> makeBlanks() {
 // 1024 spaces, for padding lines.
 inline constexpr std::array<tchar, kAlineMax> blanks = line_detail::makeBlanks();
 
-// UTF-8.  uni8 decodes the sequence at p; bytes at or past `avail` read as
-// zero payload, so a sequence cut off by the end of the data never reads past
-// it.  Returns the code point and stores the sequence length in *len.
+// UTF-8.  uni8 decodes the sequence at p, never reading at or past `avail`.
+// Returns the code point and stores the sequence length in *len.  A byte
+// that starts no well-formed sequence (a stray continuation byte, an
+// overlong or surrogate form, a sequence cut short) is one character of its
+// own, U+DC00 + the byte, which no valid text produces; utf8 writes such a
+// code point back as that single byte, so any bytes survive decoding and
+// encoding unchanged, and every character counts one column.
+constexpr tchar kRawByteBase = 0xdc00;
 tchar uni8(const uint8_t* p, int avail, int* len);
-// Appends cp at buf[n] and returns the new byte count.
+// Appends cp at buf[n] and returns the new byte count.  A code point UTF-8
+// cannot carry (another surrogate, beyond U+10FFFF) is written as U+FFFD.
 int utf8(uint8_t* buf, int n, tchar cp);
+inline bool IsRawByte(tchar c) { return c >= kRawByteBase + 0x80 && c <= kRawByteBase + 0xff; }
 
 // Arena.  NewLink and NewTcbLink return null, with the alert "Out of memory",
 // when no block can be had.

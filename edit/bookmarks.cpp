@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "core/editor_state.h"
+#include "edit/line_fit.h"
 #include "edit/movement.h"
 
 namespace {
@@ -74,19 +75,26 @@ void CenterLine(EditorState* V) {
   ActiveLine* line = &V->aline;
   const int left = std::clamp(t->leftMargin, 0, kAlineMax - 1);
   const int right = t->rightMargin;
-  TrimLine(line, 0);
-  const int a = LeftmostWord(line, left);
-  const int b = line->count;
+  ActiveLine centred = *line;
+  TrimLine(&centred, 0);
+  const int a = LeftmostWord(&centred, left);
+  const int b = centred.count;
   if (a < b) {
     const int width = b - a;
     tchar lifted[kAlineMax];
-    std::copy(line->c + a, line->c + b, lifted);
+    std::copy(centred.c + a, centred.c + b, lifted);
     int at = std::max(left, left + (right - left - width) / 2);
-    at = std::min(at, kAlineMax - width);  // a right margin past the line limit
-    line->count = uint16_t(left);
-    TrimLine(line, at);
-    std::copy(lifted, lifted + width, line->c + at);
-    line->count = uint16_t(at + width);
+    at = std::min(at, kLineMax - width);  // a right margin past the line limit
+    centred.count = uint16_t(left);
+    TrimLine(&centred, at);
+    std::copy(lifted, lifted + width, centred.c + at);
+    centred.count = uint16_t(at + width);
+    // Blanks that no longer end on tab stops take more room once stored.
+    if (centred.count > kAlwaysFits && FoldedBytes(&centred) > kLineMax) {
+      SetAlert(V, "Line too long");
+      return;
+    }
+    *line = centred;
     V->alineDirty = 1;
     V->redraw |= REDRAW_TEXT;
   }

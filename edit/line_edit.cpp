@@ -119,6 +119,8 @@ int NewLine(EditorState* V) {
   const bool plain = udojoin != 0;
   udojoin = 0;
   int a = plain ? 0 : LeftmostWord(line, m);
+  const int oldCol = t->col;
+  const uint16_t oldCount = line->count;
   if (t->col < m || t->col < a) t->col = a;
   const int col = t->col;
   TrimLine(line, m);
@@ -136,8 +138,20 @@ int NewLine(EditorState* V) {
     std::memcpy(fresh.c + fresh.count, line->c + col, size_t(n) * sizeof(tchar));
     fresh.count = uint16_t(fresh.count + n);
   }
+  // Text moved to another column folds differently: a split that would
+  // not fit a record changes nothing.
+  if (fresh.count > kAlwaysFits && FoldedBytes(&fresh) > kLineMax) {
+    t->col = oldCol;
+    line->count = oldCount;
+    SetAlert(V, "Line too long");
+    return 1;
+  }
   Link* added = AddLine(V, t->curLine, &fresh);
-  if (!added) return 1;
+  if (!added) {
+    t->col = oldCol;
+    line->count = oldCount;
+    return 1;
+  }
 
   BlockAdjust(V, BLK_SPLIT_BEGIN);
   if (moves) line->count = uint16_t(col);

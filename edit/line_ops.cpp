@@ -26,12 +26,15 @@ void emptyLineAbove(EditorState* V) {
   V->redraw |= REDRAW_TEXT;
 }
 
-// Inserts `line` (or an empty line) after the cursor line and moves down
-// onto it, the column kept.
-void lineBelow(EditorState* V, ActiveLine* line) {
+// Inserts an empty line, or with `copy` a copy of the stored cursor line,
+// after the cursor line and moves down onto it, the column kept.  The copy
+// takes the bytes as stored, so a line kept as read is written alike twice.
+void lineBelow(EditorState* V, bool copy) {
   Tcb* t = V->curTcb;
   if (AFlush(V) != 0) return;
-  Link* added = line ? AddLine(V, t->curLine, line) : AddEmptyLine(V, t->curLine);
+  Link* src = t->curLine;
+  Link* added = copy ? AddBytesLine(V, src, uint16_t(src->word & (LINK_LENMASK | LINK_ASREAD)), src->data())
+                     : AddEmptyLine(V, src);
   if (!added) return;
   BlockAdjust(V, BLK_LINE_ADDED);
   t->modified = 1;
@@ -69,7 +72,7 @@ void AddNewLine(EditorState* V) {
   if (IsBase(V->curTcb->curLine))
     emptyLineAbove(V);
   else
-    lineBelow(V, nullptr);
+    lineBelow(V, false);
 }
 
 void InsNewLine(EditorState* V) {
@@ -79,8 +82,7 @@ void InsNewLine(EditorState* V) {
 
 void DupLine(EditorState* V) {
   if (!haveText(V) || IsBase(V->curTcb->curLine)) return;
-  ActiveLine copy = V->aline;
-  lineBelow(V, &copy);
+  lineBelow(V, true);
 }
 
 void DeleteLine(EditorState* V) {

@@ -15,6 +15,7 @@ namespace {
 constexpr int kLastCodePoint = 0x10ffff;
 constexpr uint8_t kRepaintLine = 0x2;
 constexpr tchar kSpace = 0x20;
+constexpr tchar kTab = 0x09, kLF = 0x0a, kCR = 0x0d;
 constexpr uint32_t kTubeMask = kAlineMax - 1;
 
 bool haveText(const EditorState* V) { return V->curTcb && V->curTcb->base && V->curTcb->curLine; }
@@ -155,6 +156,17 @@ void TypeChar(EditorState* V, int code) {
   if (!haveText(V) || code <= 0 || code > kLastCodePoint) return;
   Tcb* t = V->curTcb;
   const tchar ch = tchar(code);
+  // A line holds no TAB or line-end characters: a typed TAB moves to the
+  // next stop as the Tab key does, a typed line end splits the line as
+  // Enter does.
+  if (ch == kTab) {
+    CursorMove(V, MOVE_TABRT);
+    return;
+  }
+  if (ch == kCR || ch == kLF) {
+    NewLine(V);
+    return;
+  }
   if (t->lastTabKind == ',') {
     DTab(V, ch);
     return;

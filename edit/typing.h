@@ -8,7 +8,8 @@
 struct EditorState;
 
 // A typed character (the event loop's entry for every character key).
-// Codes that are not characters are ignored.  At a left or decimal stop the
+// Codes that are not characters are ignored; a TAB acts as TabRt and a CR
+// or LF as NewLine, so no line ever holds one.  At a left or decimal stop the
 // text grows leftwards from the stop; otherwise the character is written
 // (and recorded for undo) and, with word wrap on, a word that runs past the
 // right margin moves to a new line.

@@ -50,11 +50,8 @@ TEST(GetLine, TabsExpandToTheNextStop) {
   EXPECT_EQ(expand(e.V(), "\xe2\x82\xac\tx"), "\xe2\x82\xac       x");
 }
 
-TEST(Utf8, DecodingFollowsTheLengthTable) {
+TEST(Utf8, WellFormedSequencesDecodeAndEveryOtherByteIsACharacterOfItsOwn) {
   int len;
-  const uint8_t lone[] = {0xA9};
-  EXPECT_EQ(uni8(lone, 1, &len), 0x29u);
-  EXPECT_EQ(len, 1);
   const uint8_t e_acute[] = {0xC3, 0xA9};
   EXPECT_EQ(uni8(e_acute, 2, &len), 0xE9u);
   EXPECT_EQ(len, 2);
@@ -63,15 +60,45 @@ TEST(Utf8, DecodingFollowsTheLengthTable) {
   const uint8_t emoji[] = {0xF0, 0x9F, 0x98, 0x80};
   EXPECT_EQ(uni8(emoji, 4, &len), 0x1F600u);
   EXPECT_EQ(len, 4);
-  const uint8_t ff[] = {0xFF};
-  EXPECT_EQ(uni8(ff, 1, &len), 0x7Fu);
-  // Top bits of continuation bytes are not checked.
-  const uint8_t loose[] = {0xC3, 0x29};
-  EXPECT_EQ(uni8(loose, 2, &len), 0xE9u);
-  // A sequence cut off by the end of the data reads zero payload, never past it.
-  const uint8_t cut[] = {0xE2, 0x82};
-  EXPECT_EQ(uni8(cut, 2, &len), 0x2080u);
-  EXPECT_EQ(len, 3);
+  // A stray continuation byte is no TAB, a byte 0xFF no DEL, a cut, loose,
+  // overlong, surrogate or out-of-range form no character: each byte stands
+  // for itself, as U+DC00 + the byte, and is written back as that byte.
+  const std::vector<std::vector<uint8_t>> bad = {
+      {0x89}, {0xA9}, {0xFF}, {0xC3, 0x29}, {0xE2, 0x82}, {0xC0, 0xAF}, {0xE0, 0x80, 0xAF},
+      {0xED, 0xB2, 0x80}, {0xF4, 0x90, 0x80, 0x80}, {0xF8, 0x88, 0x80, 0x80}};
+  for (const auto& b : bad) {
+    EXPECT_EQ(uni8(b.data(), int(b.size()), &len), 0xDC00u + b[0]) << int(b[0]);
+    EXPECT_EQ(len, 1);
+    uint8_t out[4];
+    ASSERT_EQ(utf8(out, 0, 0xDC00u + b[0]), 1);
+    EXPECT_EQ(out[0], b[0]);
+  }
+  // Nothing past the data is read: the euro sign cut by the count.
+  EXPECT_EQ(uni8(euro, 2, &len), 0xDCE2u);
+  // Code points UTF-8 cannot carry are written as U+FFFD, so that what is
+  // stored reads back as one character.
+  uint8_t out[4];
+  for (tchar cp : {0xD800u, 0xDC7Fu, 0xDFFFu, 0x110000u}) {
+    ASSERT_EQ(utf8(out, 0, cp), 3);
+    EXPECT_EQ(uni8(out, 3, &len), 0xFFFDu);
+  }
+}
+
+TEST(Utf8, AnyBytesSurviveDecodingAndEncoding) {
+  std::mt19937 rng(7);
+  for (int round = 0; round < 2000; round++) {
+    std::vector<uint8_t> in(1 + rng() % 12);
+    for (auto& b : in) b = uint8_t(rng() % 4 == 0 ? 0x80 + rng() % 0x80 : rng());
+    std::vector<uint8_t> out;
+    for (size_t i = 0; i < in.size();) {
+      int len;
+      tchar c = uni8(in.data() + i, int(in.size() - i), &len);
+      uint8_t buf[4];
+      out.insert(out.end(), buf, buf + utf8(buf, 0, c));
+      i += size_t(len);
+    }
+    ASSERT_EQ(out, in);
+  }
 }
 
 TEST(Utf8, EncodingRoundTripsEveryPlane) {

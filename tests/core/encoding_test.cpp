@@ -36,12 +36,14 @@ TEST(Utf8Strings, CountLimitsTheInput) {
 }
 
 TEST(Utf8Strings, SequenceCutByTheCountDoesNotReadPastIt) {
-  // The euro sign's third byte lies past the count: it must not be used.
+  // The euro sign's third byte lies past the count: it must not be used;
+  // the two bytes before it are no character and stand for themselves.
   const char bytes[] = "\xE2\x82\xAC";
   tchar out[8];
-  EXPECT_EQ(utftotstr(out, bytes, 2), 1);
-  EXPECT_NE(out[0], 0x20ACu);
-  EXPECT_EQ(out[1], 0u);
+  EXPECT_EQ(utftotstr(out, bytes, 2), 2);
+  EXPECT_EQ(out[0], 0xDCE2u);
+  EXPECT_EQ(out[1], 0xDC82u);
+  EXPECT_EQ(out[2], 0u);
   // A lead byte at the very end of a C string: one character, no overrun.
   EXPECT_EQ(utftotstr(out, "x\xF0", 0), 2);
   EXPECT_EQ(out[2], 0u);
@@ -50,8 +52,8 @@ TEST(Utf8Strings, SequenceCutByTheCountDoesNotReadPastIt) {
 TEST(Utf8Strings, StrayBytesAreOneCharacterEach) {
   tchar out[8];
   EXPECT_EQ(utftotstr(out, "\x80\xFF" "a", 0), 3);
-  EXPECT_EQ(out[0], 0x00u);
-  EXPECT_EQ(out[1], 0x7Fu);
+  EXPECT_EQ(out[0], 0xDC80u);
+  EXPECT_EQ(out[1], 0xDCFFu);
   EXPECT_EQ(out[2], tchar('a'));
 }
 

@@ -66,11 +66,55 @@ TEST_F(Files, RoundTripsAreByteExactInEveryEncodingAndLineEnd) {
   }
 }
 
-TEST_F(Files, TabsAreExpandedUnlessKeptAndAlwaysInQuotedLines) {
-  Tcb* t = openFile("t", "\tx\n\t\"q\"\n        y\n");
-  EXPECT_EQ(save(t, MODE_UTF8 | MODE_TABSOUT), "\tx\n        \"q\"\n\ty\n");
-  EXPECT_EQ(save(t, MODE_UTF8), "        x\n        \"q\"\n        y\n");
-  EXPECT_EQ(save(t, MODE_LATIN1), "        x\n        \"q\"\n        y\n");
+TEST_F(Files, LinesAsReadGoOutUnchangedEditedOnesFollowTheTabMode) {
+  const std::string file = "\tx\n\t\"q\"\tz\n        y  \n";
+  Tcb* t = openFile("t", file);
+  EXPECT_TRUE(t->mode & MODE_TABSOUT);  // the file holds TABs
+  for (uint32_t mode : {MODE_UTF8 | MODE_TABSOUT, MODE_UTF8, MODE_LATIN1, MODE_CP | MODE_TABSOUT})
+    EXPECT_EQ(save(t, mode), file) << mode;
+  // The same lines as edited lines are stored folded: TABs-out keeps their
+  // TABs, except after the indentation of a line holding '"'; without it
+  // every TAB is expanded.
+  Link* l = t->base->next();
+  while (l != t->base) {
+    ActiveLine line;
+    GetLine(l, &line);
+    Link* next = l->next();
+    AddLine(e.V(), l->prev(), &line);
+    DeleteLink(e.V(), l);
+    l = next;
+  }
+  t->curLine = t->base->next();
+  EXPECT_EQ(save(t, MODE_UTF8 | MODE_TABSOUT), "\tx\n\t\"q\"     z\n\ty\n");
+  EXPECT_EQ(save(t, MODE_UTF8), "        x\n        \"q\"     z\n        y\n");
+  EXPECT_EQ(save(t, MODE_LATIN1 | MODE_TABSOUT), "\tx\n\t\"q\"     z\n\ty\n");
+}
+
+TEST_F(Files, AFileEndingWithoutALineEndIsWrittenWithoutOne) {
+  EXPECT_EQ(save(openFile("e", ""), MODE_UTF8), "");
+  EXPECT_EQ(save(openFile("n", "a\nb"), MODE_UTF8), "a\nb");
+  EXPECT_EQ(save(openFile("c", "a\r\nb", MODE_LATIN1), MODE_LATIN1 | CR | LF), "a\r\nb");
+  Tcb* t = openFile("k", "a\nb\n");
+  EXPECT_EQ(save(t, MODE_UTF8), "a\nb\n");
+  // The last line edited, or a line added after it: still no line end.
+  t = openFile("m", "a\nb");
+  t->curLine = t->base->prev();
+  ALoad(e.V());
+  StrInsert("c", &e->aline, 1);
+  e->alineDirty = 1;
+  EXPECT_EQ(save(t, MODE_UTF8), "a\nbc");
+  AddEmptyLine(e.V(), t->base->prev());
+  EXPECT_EQ(save(t, MODE_UTF8), "a\nbc\n");
+}
+
+TEST_F(Files, ATextIsWrittenWithTheFirstLineEndOfItsFile) {
+  Tcb* t = openFile("mixed", "a\r\nb\nc\rd\n");
+  EXPECT_EQ(save(t, t->mode), "a\r\nb\r\nc\r\nd\r\n");
+  t = openFile("cr", "a\rb\r");
+  EXPECT_EQ(save(t, t->mode), "a\rb\r");
+  // A file without a line end keeps the default.
+  t = openFile("one", "a");
+  EXPECT_EQ(t->mode & (CR | LF), e->defaults.mode & (CR | LF));
 }
 
 TEST_F(Files, CharactersTheEncodingLacksBecomeQuestionMarks) {

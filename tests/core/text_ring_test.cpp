@@ -47,7 +47,8 @@ TEST(TextRing, NewTextSetsUpCursorMarginsModeAndRuler) {
   EXPECT_EQ(t->col, 0);
   EXPECT_EQ(t->curLine, t->base->next());
   EXPECT_EQ(t->rightMargin, 70);
-  EXPECT_EQ(t->mode, ((0x4232u | MODE_WRAP) & MODE_TEXT_MASK) | MODE_LATIN1);
+  // A file without TABs starts with TABs-out off.
+  EXPECT_EQ(t->mode, ((0x4232u | MODE_WRAP) & MODE_TEXT_MASK & ~MODE_TABSOUT) | MODE_LATIN1);
   EXPECT_EQ(t->ruler[0], tchar(' '));
   EXPECT_EQ(t->ruler[8], tchar('|'));
   EXPECT_EQ(t->ruler[1008], tchar('|'));

@@ -377,14 +377,14 @@ TEST_F(GlyphRenderer, ByteAndUtf8StringsDrawTheirCharacters) {
   utf2ImageString(nullptr, 0, 0xffffff, 0, 0, 0, "a\xe2\x82\xac" "b", 0);  // 0: whole string
   EXPECT_EQ(Strip(), euro);
 
-  // A sequence cut by the length takes zero bits for the missing bytes and
-  // reads nothing beyond; a stray byte 0xFF stands for 0x7F.
-  crapText(nullptr, 0, font2, 0xffffff, 0, 0, 0, std::vector<tchar>{0x2080}.data(), 1);
+  // A sequence cut by the length reads nothing beyond: its bytes are no
+  // character and stand for themselves, as does a stray byte 0xFF.
+  crapText(nullptr, 0, font2, 0xffffff, 0, 0, 0, std::vector<tchar>{0xDCE2, 0xDC82}.data(), 2);
   const std::vector<uint32_t> cut = Strip();
   const char truncated[2] = {'\xe2', '\x82'};
   utf2ImageString(nullptr, 0, 0xffffff, 0, 0, 0, truncated, 2);
   EXPECT_EQ(Strip(), cut);
-  crapText(nullptr, 0, font2, 0xffffff, 0, 0, 0, std::vector<tchar>{0x7f}.data(), 1);
+  crapText(nullptr, 0, font2, 0xffffff, 0, 0, 0, std::vector<tchar>{0xDCFF}.data(), 1);
   const std::vector<uint32_t> del = Strip();
   utf2ImageString(nullptr, 0, 0xffffff, 0, 0, 0, "\xff", 1);
   EXPECT_EQ(Strip(), del);

@@ -188,8 +188,8 @@ TEST_F(Bookmarks, CenterLineNeverPushesTextPastTheLineLimit) {
   At(1, 0, 0);
   CenterLine(V());
   std::string l = ed.line(1);
-  ASSERT_EQ(l.size(), size_t(kAlineMax));
-  EXPECT_EQ(l.substr(kAlineMax - 10), "0123456789");
+  ASSERT_EQ(l.size(), size_t(kLineMax));
+  EXPECT_EQ(l.substr(kLineMax - 10), "0123456789");
   // Near the limit with ordinary margins the text is centred exactly.
   ed.open(std::string(900, ' ') + std::string(100, 'q') + "\n");
   T()->leftMargin = 900;

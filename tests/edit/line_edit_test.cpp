@@ -409,8 +409,8 @@ TEST_F(LineEdit, OnlyLinesOf1To160BytesAreKept) {
   EXPECT_EQ(ed->delCount, 1);
   UndoDeleteLine(ed.V());
   EXPECT_EQ(ed.text(), std::string(160, 'M') + "\nend");
-  // Blanks folded into TABs count by their stored size.
-  ed.open(std::string(8 * 100, ' ') + "x\n");  // 801 characters
+  // TABs count by their stored size.
+  ed.open(std::string(100, '\t') + "x\n");  // 801 characters
   ASSERT_EQ(vt::Stored(ed.cur()->curLine).size(), 101u);
   DeleteLine(ed.V());
   EXPECT_EQ(ed->delCount, 1);

@@ -1,6 +1,7 @@
 // Random bytes, random chunk splits, every encoding and line width: the
 // reader must never corrupt memory, and what it stores must stay within the
-// line store's bounds.
+// line store's bounds: no line wider than an edited line may be, none that
+// would not fit its record once folded.
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -73,7 +74,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     check(l->prev() == prev);
     check(l->len() <= kLineMax);
     GetLine(l, &line);
-    check(line.count <= kAlineMax);
+    // No more than an edited line may hold, and stored again unchanged it
+    // fits its record.
+    check(line.count <= kLineMax);
+    check(FoldedBytes(&line) <= kLineMax);
     prev = l;
   }
   check(base->prev() == prev);

@@ -16,6 +16,7 @@
 #include "shell/key_press.h"
 #include "shell/key_table.h"
 #include "tests/support/headless.h"
+#include "tests/support/temp_dir.h"
 
 namespace {
 
@@ -36,7 +37,9 @@ struct Scenario {
   std::vector<std::string> keyLines;
   bool linesGiven = false;
   std::vector<std::string> lines;
-  Check cursor, alert, modified, mode, quit;
+  bool fileGiven = false;
+  std::vector<std::string> saved;
+  Check cursor, alert, modified, mode, quit, tabsOut;
 };
 
 std::string trim(const std::string& s) {
@@ -83,6 +86,11 @@ std::vector<Scenario> parse(const fs::path& path) {
     } else if (key == "lines") {
       s.linesGiven = true;
       block = &s.lines;
+    } else if (key == "file") {
+      s.fileGiven = true;
+      block = &s.saved;
+    } else if (key == "tabsout") {
+      s.tabsOut = {true, value};
     } else if (key == "name") {
       s.name = value;
     } else if (key == "at") {
@@ -117,7 +125,7 @@ std::vector<std::string> tokens(const std::string& s) {
       for (i++; i < s.size() && s[i] != '"'; i++) {
         if (s[i] == '\\' && i + 1 < s.size()) {
           i++;
-          t += s[i] == 't' ? '\t' : s[i];
+          t += s[i] == 't' ? '\t' : s[i] == 'r' ? '\r' : s[i] == 'n' ? '\n' : s[i];
         } else {
           t += s[i];
         }
@@ -259,7 +267,26 @@ class ScenarioTest : public ::testing::Test {
     if (s_.modified.set) {
       EXPECT_EQ(e.modified() ? "yes" : "no", s_.modified.value);
     }
+    if (s_.tabsOut.set) {
+      EXPECT_EQ(V->curTcb->mode & MODE_TABSOUT ? "yes" : "no", s_.tabsOut.value);
+    }
     EXPECT_EQ(vt::CheckList(V->curTcb->base), "");
+    if (s_.fileGiven) checkSaved(e);
+  }
+
+  // Saves the text as its mode says and compares the bytes; the saved file
+  // must read back as the lines the text shows.
+  void checkSaved(vt::Editor& e) {
+    EditorState* V = e.V();
+    vt::TempDir dir;
+    CopyCut(V->curDir, sizeof V->curDir, dir.path().c_str());
+    ASSERT_EQ(AFlush(V), 0);
+    ASSERT_EQ(PutFile(V, V->curTcb->base, "saved", V->curTcb->mode), 0) << V->alertText;
+    const std::string bytes = vt::ReadFile(dir.file("saved"));
+    EXPECT_EQ(bytes, joinLines(s_.saved));
+    vt::Editor again;
+    again.open(bytes, "saved", V->curTcb->mode & MODE_ENCODING);
+    EXPECT_EQ(joinLines(again.lines()), joinLines(e.lines())) << "the saved file reads back otherwise";
   }
 
  private:

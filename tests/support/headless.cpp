@@ -97,6 +97,7 @@ Tcb* Editor::open(std::string_view text, const char* name, uint32_t encoding) {
   Link* base = TextFromBytes(V, text.data(), text.size(), 0, encoding);
   Tcb* t = NewText(V, base, encoding);
   t->kind = KIND_FILE;
+  SetModeFromRead(t);
   CopyCut(t->fileName, sizeof t->fileName, name);
   CopyCut(t->dirName, sizeof t->dirName, V->curDir);
   t->modified = 0;
