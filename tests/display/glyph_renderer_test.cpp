@@ -17,6 +17,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/test_display.h"
+
 namespace {
 
 const char* const kMono = "/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf";
@@ -441,7 +443,7 @@ TEST_F(GlyphRenderer, DeinitReleasesFontsAndAllowsARestart) {
 // With an X server at hand, the strip must reach the drawable unchanged.
 TEST(GlyphRendererDisplay, StripIsSentWithItsPixels) {
   if (!std::filesystem::exists(kMono)) GTEST_SKIP() << "DejaVu fonts missing";
-  Display* dpy = getenv("DISPLAY") ? XOpenDisplay(nullptr) : nullptr;
+  Display* dpy = vt::OpenTestDisplay();
   if (!dpy) GTEST_SKIP() << "no X display";
   const int scr = DefaultScreen(dpy);
   if (DefaultDepth(dpy, scr) != 24) {

@@ -2,11 +2,9 @@
 // test suite's private Xvfb): where rows land, and which rows are sent.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
-#include <thread>
 
 #include "config/colors.h"
 #include "display/glyph_renderer.h"
@@ -15,22 +13,11 @@
 #include "display/xlib.h"
 #include "edit/typing.h"
 #include "tests/support/headless.h"
+#include "tests/support/test_display.h"
 
 namespace {
 
 const char* const kMono = "/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf";
-
-// A server still busy with an earlier client's images may turn a new
-// connection away for a moment.
-Display* openDisplay() {
-  const char* name = std::getenv("DISPLAY");
-  Display* dpy = nullptr;
-  for (int tries = 0; name && *name && !dpy && tries < 50; ++tries) {
-    dpy = XOpenDisplay(nullptr);
-    if (!dpy) std::this_thread::sleep_for(std::chrono::milliseconds(100));
-  }
-  return dpy;
-}
 
 // An 800 x 600 window with the renderer on it and the text font loaded;
 // skips without fonts or a 24-bit display.  Only a test that reads pixels
@@ -40,7 +27,7 @@ class PaintDisplay : public ::testing::Test {
  protected:
   void SetUp() override {
     if (!std::filesystem::exists(kMono)) GTEST_SKIP() << "DejaVu fonts missing";
-    dpy = openDisplay();
+    dpy = vt::OpenTestDisplay();
     if (!dpy) GTEST_SKIP() << "no X display";
     const int scr = XDefaultScreen(dpy);
     if (XDefaultDepth(dpy, scr) != 24) GTEST_SKIP() << "display is not 24 bits deep";

@@ -13,6 +13,7 @@
 #include "display/screen.h"
 #include "shell/event_loop.h"
 #include "tests/support/headless.h"
+#include "tests/support/test_display.h"
 
 namespace {
 
@@ -22,7 +23,7 @@ void countPaint(EditorState*) { ++paints; }
 class EventQueue : public ::testing::Test {
  protected:
   void SetUp() override {
-    dpy = XOpenDisplay(nullptr);
+    dpy = vt::OpenTestDisplay();
     if (!dpy) GTEST_SKIP() << "no X display";
     saved = loopHooks();
     savedS = S;
