@@ -182,6 +182,18 @@ uint32_t* cacheRoom(size_t words) {
 
 enum class Glyph { Drawn, Stop };
 
+// Where the rendered bitmap of `slot` sits: its left edge from the pen and
+// the strip row of its top.
+void bitmapPlace(const GlyphFont* f, const FT_GlyphSlot slot, int* xoff, int* row) {
+  const int w = int(slot->bitmap.width);
+  if (f->fixedAdvance)
+    *xoff = f->fixedAdvance >= w ? (f->fixedAdvance - w) / 2 : 0;
+  else
+    *xoff = slot->bitmap_left;
+  const int r = f->baseline - slot->bitmap_top;
+  *row = r < 0 || r > kRowOffsetMax ? 0 : r;
+}
+
 // Renders a character that is not in the cache, caches it when it may be,
 // and draws it at the pen.
 Glyph renderGlyph(GlyphFont* f, tchar c, uint32_t fg, int64_t* pen) {
@@ -201,13 +213,8 @@ Glyph renderGlyph(GlyphFont* f, tchar c, uint32_t fg, int64_t* pen) {
   const FT_Bitmap& bm = slot->bitmap;
   const int w = int(bm.width);
   const int h = int(bm.rows);
-  int xoff;
-  if (f->fixedAdvance)
-    xoff = f->fixedAdvance >= w ? (f->fixedAdvance - w) / 2 : 0;
-  else
-    xoff = slot->bitmap_left;
-  int r = f->baseline - slot->bitmap_top;
-  if (r < 0 || r > kRowOffsetMax) r = 0;
+  int xoff, r;
+  bitmapPlace(f, slot, &xoff, &r);
   const int keep = std::max(0, std::min(h, kStripRows - r));
   const int adv = int(slot->advance.x >> 6);
   if (*pen + adv > kStripWidth) return Glyph::Stop;
@@ -273,13 +280,8 @@ const uint32_t* cellEntry(GlyphFont* f, tchar c) {
   const FT_GlyphSlot slot = face->glyph;
   const FT_Bitmap& bm = slot->bitmap;
   int w = int(bm.width);
-  int xoff;
-  if (f->fixedAdvance)
-    xoff = f->fixedAdvance >= w ? (f->fixedAdvance - w) / 2 : 0;
-  else
-    xoff = slot->bitmap_left;
-  int r = f->baseline - slot->bitmap_top;
-  if (r < 0 || r > kRowOffsetMax) r = 0;
+  int xoff, r;
+  bitmapPlace(f, slot, &xoff, &r);
   int keep = std::max(0, std::min(int(bm.rows), kStripRows - r));
   w = std::min(w, kStripWidth);
   if (w == 0 || keep == 0 || xoff < INT16_MIN || xoff > INT16_MAX) w = keep = 0;
