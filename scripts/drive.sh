@@ -265,6 +265,16 @@ drive_wait_exit() {
   return 1
 }
 
+# Saves the only text with Ctrl+K D and Enter at the preset name once the
+# screen has settled; the test fails unless the editor then ends with 0.
+drive_save_exit() {
+  drive_wait_stable || drive_fail "the screen does not settle before Ctrl+K D"
+  drive_keys_prompt ctrl+k d || drive_fail "no \"Save & exit:\" prompt after Ctrl+K D"
+  drive_keys_fast Return
+  drive_wait_exit 10 || drive_fail "vexor still runs after Save & exit of its only text"
+  [[ $DRIVE_STATUS == 0 ]] || drive_fail "exit status $DRIVE_STATUS after Save & exit"
+}
+
 # Ends whatever is still running and removes the scratch folder.
 drive_cleanup() {
   if [[ -n $DRIVE_PID ]] && kill -0 "$DRIVE_PID" 2>/dev/null; then

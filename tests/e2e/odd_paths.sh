@@ -18,11 +18,7 @@ export LC_ALL=C.UTF-8
 edit_and_save_exit() {
   drive_wait_stable || drive_fail "the screen does not settle"
   drive_type_fast "$1"
-  drive_wait_stable || drive_fail "the screen does not settle after typing"
-  drive_keys_prompt ctrl+k d || drive_fail "no \"Save & exit:\" prompt after Ctrl+K D"
-  drive_keys_fast Return
-  drive_wait_exit 10 || drive_fail "vexor still runs after Save & exit"
-  [[ $DRIVE_STATUS == 0 ]] || drive_fail "exit status $DRIVE_STATUS"
+  drive_save_exit
 }
 
 # Fails when $1 does not hold exactly the bytes $2 (printf format).

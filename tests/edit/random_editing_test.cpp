@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <deque>
 #include <random>
 #include <string>
 
@@ -15,6 +14,7 @@
 #include "shell/commands.h"
 #include "shell/event_loop.h"
 #include "tests/support/headless.h"
+#include "tests/support/key_trail.h"
 
 namespace {
 
@@ -170,7 +170,7 @@ TEST_F(RandomEditing, TwoHundredThousandKeysKeepTheTextSound) {
   std::mt19937 rng(kSeed);
   ed.open(generatedText(rng));
   ASSERT_EQ(check(), "");
-  std::deque<std::string> recent;  // the last presses, for the failure message
+  vt::KeyTrail trail;  // the last presses, for the failure message
   for (int step = 0; step < kSteps; step++) {
     const unsigned pick = rng() % 100;
     std::string what;
@@ -210,13 +210,10 @@ TEST_F(RandomEditing, TwoHundredThousandKeysKeepTheTextSound) {
       press(CMD_BASE + n);
       what = CmdText[n];
     }
-    recent.push_back(what + " -> " + std::to_string(ed.lineNo()) + ":" + std::to_string(ed.col()));
-    if (recent.size() > 12) recent.pop_front();
+    trail.add(what, ed.lineNo(), ed.col());
     const std::string err = check();
     if (!err.empty()) {
-      std::string trail;
-      for (auto& r : recent) trail += "\n  " + r;
-      FAIL() << "step " << step << ": " << err << "\nlast presses:" << trail;
+      FAIL() << "step " << step << ": " << err << trail.str();
     }
   }
 }

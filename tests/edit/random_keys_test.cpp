@@ -9,7 +9,6 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <deque>
 #include <random>
 #include <string>
 #include <vector>
@@ -21,6 +20,7 @@
 #include "shell/key_press.h"
 #include "shell/key_table.h"
 #include "tests/support/headless.h"
+#include "tests/support/key_trail.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -222,7 +222,7 @@ TEST_P(RandomKeys, TheTextStaysSoundAndUnchangedWhileNotModified) {
   cleanBase = ed.cur()->base;
   clean = snapshot();
   ASSERT_EQ(check(), "");
-  std::deque<std::string> recent;
+  vt::KeyTrail trail;  // the last presses, for the failure message
   int saves = 0;
   for (int i = 0; i < kSteps; i++) {
     std::string what = step(rng);
@@ -234,14 +234,11 @@ TEST_P(RandomKeys, TheTextStaysSoundAndUnchangedWhileNotModified) {
       what += " / saved";
     }
     if (!what.empty()) {
-      recent.push_back(what + " -> " + std::to_string(ed.lineNo()) + ":" + std::to_string(ed.col()));
-      if (recent.size() > 12) recent.pop_front();
+      trail.add(what, ed.lineNo(), ed.col());
     }
     const std::string err = check();
     if (!err.empty()) {
-      std::string trail;
-      for (auto& r : recent) trail += "\n  " + r;
-      FAIL() << "seed " << GetParam() << " step " << i << ": " << err << "\nlast presses:" << trail;
+      FAIL() << "seed " << GetParam() << " step " << i << ": " << err << trail.str();
     }
   }
   EXPECT_GT(saves, 10);
