@@ -7,7 +7,7 @@
 // sandbox may have been touched.
 //
 // Each shard runs VEXOR_MONKEY_KEYS keys (10,000 by default) from the seed
-// VEXOR_MONKEY_SEED (a fixed one by default) plus its shard number.  A
+// VEXOR_MONKEY_SEED (a fixed one by default) and its shard number.  A
 // failure prints the seed, the key number and the last keys pressed; the
 // same seed and key count repeat the run exactly.
 #include <gtest/gtest.h>
@@ -55,10 +55,11 @@ constexpr unsigned kEsc = 9, kBkSp = 22, kTab = 23, kEnter = 36, kHome = 110, kU
                    kLeft = 113, kRight = 114, kEnd = 115, kDown = 116, kPgDn = 117, kDel = 119, kLetterA = 38;
 
 struct Key {
-  unsigned keycode = 0;
+  unsigned keycode = 0;  // 0: not a key but a window event
   unsigned state = 0;
   int typed = -1;  // what the input method gives, -1 none
 };
+constexpr int kCloseWindow = -2, kResizeWindow = -3;
 
 uint16_t bindingOf(uint16_t value) {
   for (const KeyPair& p : KeyInitTab)
@@ -100,8 +101,12 @@ std::string startBytes(const std::string& name, std::mt19937& rng) {
   std::string s;
   if (name == "plain.c" || name == "at@dir/in.txt") {
     for (int i = 0; i < 300; i++) {
-      s += std::string(rng() % 4, '\t') + std::string(rng() % 3 * 2, ' ');
-      for (int w = int(rng() % 9); w > 0; w--) s += randomWord(rng) + (rng() % 5 ? " " : "(){};\"' ");
+      s += std::string(rng() % 4, '\t');
+      s += std::string(rng() % 3 * 2, ' ');
+      for (int w = int(rng() % 9); w > 0; w--) {
+        s += randomWord(rng);
+        s += rng() % 5 ? " " : "(){};\"' ";
+      }
       s += rng() % 7 ? "\n" : "  \n";
     }
   } else if (name == "long.txt") {
@@ -131,10 +136,17 @@ std::string startBytes(const std::string& name, std::mt19937& rng) {
       s += name == "nul.txt" ? std::string(1, '\0') + "\n" : rng() % 2 ? "\r\n" : "\n";
     }
   } else if (name == "cr.txt") {
-    for (int i = 0; i < 150; i++) s += randomWord(rng) + " " + randomWord(rng) + (rng() % 9 ? "\r" : "\r\r");
+    for (int i = 0; i < 150; i++) {
+      s += randomWord(rng) + " ";
+      s += randomWord(rng);
+      s += rng() % 9 ? "\r" : "\r\r";
+    }
   } else if (name == "latin.txt" || name == "dos.txt") {
     for (int i = 0; i < 100; i++) {
-      for (int w = int(rng() % 10); w > 0; w--) s += char(0x80 + rng() % 128) + randomWord(rng) + " ";
+      for (int w = int(rng() % 10); w > 0; w--) {
+        s += char(0x80 + rng() % 128);
+        s += randomWord(rng) + " ";
+      }
       s += "\n";
     }
   } else if (name == "huge.txt") {
@@ -156,14 +168,26 @@ constexpr const char* kAnswers[] = {
     "huge.txt",     "@",           "x@",             ".",              "./dot.txt",        "sub//double.txt",
 };
 
+// Bytes outside printable ASCII as \xNN, at most 120 of them.
+std::string escaped(const std::string& s) {
+  std::string out;
+  for (unsigned char c : s.substr(0, 120)) {
+    char hex[8];
+    std::snprintf(hex, sizeof hex, "\\x%02x", c);
+    out += c >= 0x20 && c < 0x7f ? std::string(1, char(c)) : hex;
+  }
+  return out + (s.size() > 120 ? "..." : "");
+}
+
 // ---- The run ---------------------------------------------------------------
 
 class Monkey : public ::testing::TestWithParam<unsigned> {
  protected:
   void SetUp() override {
-    seed_ = unsigned(envNumber("VEXOR_MONKEY_SEED", kDefaultSeed)) + GetParam();
+    seed_ = unsigned(envNumber("VEXOR_MONKEY_SEED", kDefaultSeed));
     keys_ = envNumber("VEXOR_MONKEY_KEYS", kDefaultKeys);
-    rng_.seed(seed_);
+    std::seed_seq seq{seed_, GetParam()};
+    rng_.seed(seq);
     for (unsigned code = 9; code < 128; code++)
       if (!IsModifierKeycode(code) && bindingOf(uint16_t(code)) == 0 && std::strcmp(KeyNames[code], "n/a") != 0)
         unbound_.push_back(code);
@@ -241,8 +265,24 @@ class Monkey : public ::testing::TestWithParam<unsigned> {
     return state;
   }
 
-  // A key as the editing mode meets it.
+  // Any key with any modifiers, and what the input method makes of it.
+  // (One draw a statement: the order of arguments is the compiler's.)
+  Key anyKey() {
+    Key k;
+    k.keycode = 9 + rng_() % 119;
+    k.state = randomState();
+    k.typed = int(randomChar());
+    return k;
+  }
+
+  // A key as the editing mode meets it, or now and then the window manager
+  // closing or resizing the window.
   void editKeys() {
+    const unsigned event = rng_() % 1000;
+    if (event < 4) {
+      queue_.push_back({0, 0, event == 0 ? kCloseWindow : kResizeWindow});
+      return;
+    }
     const unsigned pick = rng_() % 100;
     if (pick < 45) {
       // A default binding; a second key with its first key before it.
@@ -267,12 +307,12 @@ class Monkey : public ::testing::TestWithParam<unsigned> {
       const KeyPair& p = KeyInitTab[rng_() % kKeyInitPairs];
       if (!(p.binding & BIND_FIRSTKEY)) return;
       queue_.push_back(named(p.key & KEY_CODEMASK, stateOf(p.key)));
-      queue_.push_back(named(9 + rng_() % 119, randomState(), int(randomChar())));
+      queue_.push_back(anyKey());
       return;
     }
     if (pick < 70) {
       // Any key with any modifiers.
-      queue_.push_back(named(9 + rng_() % 119, randomState(), int(randomChar())));
+      queue_.push_back(anyKey());
       return;
     }
     if (pick < 97) {
@@ -332,11 +372,14 @@ class Monkey : public ::testing::TestWithParam<unsigned> {
       }
       case kPromptText:
       case kPromptOptions:
-        if (k < 60) typeText(randomWord(rng_) + (rng_() % 2 ? "\xc3\xa9\xe2\x82\xac" : ""));
+        if (k < 60) {
+          const std::string word = randomWord(rng_);
+          typeText(rng_() % 2 ? word + "\xc3\xa9\xe2\x82\xac" : word);
+        }
         queue_.push_back(named(rng_() % 3 ? kEnter : kBkSp, 0, '\r'));
         return;
       default:
-        queue_.push_back(named(rng_() % 2 ? kEnter : kEsc, 0, rng_() % 2 ? '\r' : 27));
+        queue_.push_back(rng_() % 2 ? named(kEnter, 0, '\r') : named(kEsc, 0, 27));
         return;
     }
   }
@@ -368,6 +411,19 @@ class Monkey : public ::testing::TestWithParam<unsigned> {
 
   void press(Key key) {
     EditorState* V = ed_->V();
+    if (key.keycode == 0) {
+      if (key.typed == kCloseWindow) {
+        (loopHooks().closeAll ? loopHooks().closeAll : CloseAll)(V);
+        trail_.add("window closed", lineNo(), col());
+      } else {
+        // From a sliver to a large window; the cell stays 8 x 16.
+        const int w = 8 + int(rng_() % 1600), h = 16 + int(rng_() % 1200);
+        ResizeMetrics(V, w, h, 16, 8, 12, 16, 8);
+        PrepareView(V);
+        trail_.add("window resized to " + std::to_string(w) + "x" + std::to_string(h), lineNo(), col());
+      }
+      return;
+    }
     if (V->inputMode == ModeFileBrowser && key.keycode == kEnter && leavesSandbox()) key = named(kEsc, 0, 27);
     char name[32];
     KeyText(name, sizeof name, KeyValue(key.keycode, key.state));
@@ -405,7 +461,15 @@ class Monkey : public ::testing::TestWithParam<unsigned> {
     const std::string path = std::string(t->dirName) + "/" + t->fileName;
     vt::Editor again;
     if (!OpenText(again.V(), path.c_str(), MODE_UTF8)) return "the saved file " + path + " cannot be read";
-    if (again.lines() != ed_->lines()) return "the saved file " + path + " reads back otherwise";
+    const auto want = ed_->lines(), got = again.lines();
+    if (got != want) {
+      size_t i = 0;
+      while (i < want.size() && i < got.size() && want[i] == got[i]) i++;
+      auto show = [&](const std::vector<std::string>& v) { return i < v.size() ? escaped(v[i]) : "<none>"; };
+      return "the saved file " + path + " reads back otherwise: " + std::to_string(want.size()) + " lines, read " +
+             std::to_string(got.size()) + "; line " + std::to_string(i + 1) + " is\n  " + show(want) +
+             "\nread as\n  " + show(got);
+    }
     return "";
   }
 
@@ -464,8 +528,8 @@ TEST_P(Monkey, EveryKeyLeavesTheEditorSoundAndTouchesNothingOutside) {
     if (err.empty()) err = checkSaved();
     if (err.empty() && modeKeys > 500) err = "stuck in input mode " + std::to_string(V->inputMode);
     if (!err.empty()) {
-      FAIL() << "seed " << seed_ << " key " << n << ": " << err << trail_.str()
-             << "\nrepeat: VEXOR_MONKEY_SEED=" << seed_ - GetParam() << " VEXOR_MONKEY_KEYS=" << keys_
+      FAIL() << "seed " << seed_ << " shard " << GetParam() << " key " << n << ": " << err << trail_.str()
+             << "\nrepeat: VEXOR_MONKEY_SEED=" << seed_ << " VEXOR_MONKEY_KEYS=" << keys_
              << " test_edit --gtest_filter='Shards/Monkey.*/" << GetParam() << "'";
     }
   }
@@ -474,10 +538,10 @@ TEST_P(Monkey, EveryKeyLeavesTheEditorSoundAndTouchesNothingOutside) {
   std::string files;
   for (const auto& e : std::filesystem::recursive_directory_iterator(box_.play()))
     files += " " + e.path().string().substr(box_.play().size() + 1);
-  std::printf("seed %u: %ld keys, %ld starts; keys in the editing mode %ld, at questions %ld, in the browser %ld; "
+  std::printf("seed %u shard %u: %ld keys, %ld starts; keys in the editing mode %ld, at questions %ld, in the browser %ld; "
               "%ld saves read back\n"
               "files in the sandbox:%s\n",
-              seed_, keys_, restarts, modeCount_[ModeEdit], modeCount_[ModePrompt], modeCount_[ModeFileBrowser],
+              seed_, GetParam(), keys_, restarts, modeCount_[ModeEdit], modeCount_[ModePrompt], modeCount_[ModeFileBrowser],
               savesChecked_, files.c_str());
 }
 
