@@ -32,6 +32,7 @@ struct Scenario {
   int line = 0;  // where it begins in the file
   std::vector<std::string> text{""};
   bool textGiven = false;
+  bool lastEnd = true;  // whether the starting text's file ends its last line
   std::string name = "test.txt";
   int atLine = 0, atCol = 0;
   std::vector<std::string> keyLines;
@@ -91,6 +92,8 @@ std::vector<Scenario> parse(const fs::path& path) {
       block = &s.saved;
     } else if (key == "tabsout") {
       s.tabsOut = {true, value};
+    } else if (key == "lastend") {
+      s.lastEnd = value != "no";
     } else if (key == "name") {
       s.name = value;
     } else if (key == "at") {
@@ -231,6 +234,7 @@ class ScenarioTest : public ::testing::Test {
     if (s_.textGiven) {
       std::string bytes;
       for (size_t i = 0; i < s_.text.size(); i++) bytes += s_.text[i] + "\n";
+      if (!s_.lastEnd && !bytes.empty()) bytes.pop_back();
       e.open(bytes, s_.name.c_str());
     }
     if (s_.atLine > 0) placeCursor(V, s_.atLine, s_.atCol);
