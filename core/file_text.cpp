@@ -54,7 +54,9 @@ Tcb* OpenText(EditorState* V, const char* path, uint32_t encoding) {
     }
     LastRead() = ReadTraits{};
     base = GetFile(V, name, 0, encoding, &status);
-    if (base && status == ReadStatus::Refused) {
+    // Memory ran out part way: a text holding the first part would
+    // replace the whole file when saved.
+    if (base && (status == ReadStatus::Refused || (status == ReadStatus::Failed && V->memFailed))) {
       // Nothing to edit: a pipe, a device or a socket is never a text.
       ReleaseText(V, base);
       CopyCut(V->curDir, sizeof V->curDir, keep);

@@ -62,7 +62,14 @@ Sandbox::~Sandbox() {
     else
       setenv(name.c_str(), value.c_str(), 1);
   }
+  // Folders the test made read-only are opened up first, or their
+  // contents would stay behind.
   std::error_code ec;
+  for (auto it = fs::recursive_directory_iterator(root_, ec); it != fs::recursive_directory_iterator();
+       it.increment(ec)) {
+    if (ec) break;
+    if (it->is_directory(ec) && !it->is_symlink(ec)) fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ec);
+  }
   fs::remove_all(root_, ec);
 }
 
