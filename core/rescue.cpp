@@ -52,8 +52,10 @@ int createFirstFree(const std::string& first, std::string* chosen) {
 }
 
 int createInConfig(EditorState* V, std::string* chosen) {
+  std::string dir = V->cfgDir;
+  while (dir.size() > 1 && dir.back() == '/') dir.pop_back();
   for (int n = 0; n < kMaxTries; n++) {
-    *chosen = std::string(V->cfgDir) + "/rescued-" + std::to_string(long(getpid())) + "-" +
+    *chosen = dir + "/rescued-" + std::to_string(long(getpid())) + "-" +
               std::to_string(++rescued) + ".save";
     int fd = createNew(*chosen);
     if (fd >= 0 || errno != EEXIST) return fd;
