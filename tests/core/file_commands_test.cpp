@@ -676,3 +676,27 @@ TEST_F(FileCommands, AFileTooLargeForMemoryIsNotOpenedAndNothingElseSuffers) {
   ASSERT_NE(t, nullptr);
   EXPECT_EQ(CountLines(t->base), 40000);
 }
+
+TEST_F(FileCommands, OpeningBesideANewerRescueSaysSoAndReplacesNothing) {
+  const std::string a = root + "/a.txt";
+  vt::WriteFile(a, "file\n");
+  vt::WriteFile(a + ".save", "rescued\n");
+  touchAt(a, 1);
+  touchAt(a + ".save", 2);
+  // The key is no part of the name on disk, nor of the message.
+  ASSERT_NE(OpenText(e.V(), (a + "@key").c_str(), MODE_UTF8), nullptr);
+  EXPECT_EQ(e.alert(), "Rescued copy exists: a.txt.save");
+  OpenText(e.V(), a.c_str(), MODE_UTF8);
+  EXPECT_EQ(e.alert(), "Rescued copy exists: a.txt.save");
+  EXPECT_EQ(e.text(), "file") << "nothing replaced";
+  // One older than the file was rescued before a later save.
+  touchAt(a + ".save", 0);
+  e->alertText[0] = 0;
+  OpenText(e.V(), a.c_str(), MODE_UTF8);
+  EXPECT_EQ(e.alert(), "");
+  EXPECT_EQ(e.text(), "file");
+  // A rescue of a text never saved: its file does not exist.
+  vt::WriteFile(root + "/new.txt.save", "x\n");
+  OpenText(e.V(), (root + "/new.txt").c_str(), MODE_UTF8);
+  EXPECT_EQ(e.alert(), "Rescued copy exists: new.txt.save");
+}
