@@ -3,6 +3,7 @@
 #
 #   make run FILE=notes.txt   build and open a file (FILE optional; ARGS=-d etc.)
 #   make test                 build and run every test stage
+#   make soak                 the long runs (scripts/soak.sh), after a build
 #   make build | bench | deps | deps-run | clean
 
 BUILD_DIR := build
@@ -12,12 +13,12 @@ CMAKE     := cmake
 # The nested builds would otherwise announce every directory they enter.
 MAKEFLAGS += --no-print-directory
 
-.PHONY: all configure build run test bench deps deps-run clean help
+.PHONY: all configure build run test soak bench deps deps-run clean help
 
 all: build
 
 help:
-	@sed -n '4,6s/^# //p' Makefile
+	@sed -n '4,7s/^# //p' Makefile
 
 # Everything the tests need too; deps-run only what building and running the
 # editor needs.
@@ -44,6 +45,10 @@ run: deps-run
 
 test:
 	JOBS=$(JOBS) scripts/run-tests.sh
+
+# Long runs that do not fit the test suite; the list is in scripts/soak.sh.
+soak: build
+	scripts/soak.sh
 
 bench:
 	JOBS=$(JOBS) scripts/run-bench.sh

@@ -52,6 +52,14 @@ constexpr int kPathMax = 4096;
 constexpr int kNameMax = kPathMax;
 constexpr int kWbufSize = 4096;
 
+// What a text's file was on disk when it was read or last saved, to tell
+// whether another program has changed it since.
+struct DiskStamp {
+  bool present;  // false: there was no file
+  uint64_t dev, ino;
+  int64_t size, mtimeNs;
+};
+
 struct Tcb {
   Tcb* next;
   Tcb* prev;
@@ -78,6 +86,7 @@ struct Tcb {
   uint32_t mode;
   tchar ruler[kAlineMax];
   int32_t lastTabKind;
+  DiskStamp disk;
 };
 
 struct MemPool {

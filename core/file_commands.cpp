@@ -31,6 +31,8 @@ const char* overwriteQuestion(EditorState* V, const char* name) {
   return FileReadOnly(V, name) ? "File is read-only, Overwrite? [Y/N]:" : "File exist, Overwrite? [Y/N]:";
 }
 
+constexpr const char* kDiskQuestion = "File changed on disk, Overwrite? [Y/N]:";
+
 bool unsaved(EditorState* V, const Tcb* t) { return t->modified || (V->alineDirty && t == V->curTcb); }
 
 void restoreName(Tcb* t) {
@@ -76,6 +78,24 @@ void saveThenClose(EditorState* V, int action) {
   if (saveNow(V) && action == kSaveExit) closeCurrent(V);
 }
 
+// A file the user may not write is replaced only after its own question.
+bool askReadOnly(EditorState* V, Tcb* t, int action) {
+  if (!FileReadOnly(V, t->fileName)) return false;
+  Prompt(V, kPromptKey, overwriteQuestion(V, t->fileName), nullptr, kOverwrite, action, DoEndText);
+  return true;
+}
+
+// Whether `name` (in V->curDir) names the current text's own file: the same
+// path, or the very file it was read from or saved to.
+bool ownFileOfCurrent(EditorState* V, const char* name) {
+  const Tcb* t = V->curTcb;
+  if (!t || !t->base || t->kind != KIND_FILE) return false;
+  const DiskStamp target = FileStamp(V, name);
+  if (t->disk.present && target.present && target.dev == t->disk.dev && target.ino == t->disk.ino) return true;
+  const size_t n = PlainNameLen(name), m = PlainNameLen(t->fileName);
+  return n == m && std::strncmp(name, t->fileName, n) == 0 && sameDir(V->curDir, t->dirName);
+}
+
 // Closes texts without unsaved changes (and duplicates) at once; asks about
 // the first one that has changes.  With kCloseAll it goes on through every
 // text.
@@ -96,7 +116,10 @@ void opened(EditorState* V, int, intptr_t encoding) { OpenText(V, V->reply, uint
 
 void writeBlk(EditorState* V) {
   AFlush(V);
-  PutFile(V, blkText, blkName, V->curTcb ? V->curTcb->mode : V->defaults.mode);
+  const bool own = ownFileOfCurrent(V, blkName);
+  // The user's own write over the text's file is no change by another.
+  if (PutFile(V, blkText, blkName, V->curTcb ? V->curTcb->mode : V->defaults.mode) == 0 && own)
+    V->curTcb->disk = LastWritten();
 }
 
 void releaseBlk(EditorState* V) {
@@ -171,14 +194,29 @@ void DoEndText(EditorState* V, int action, intptr_t aux) {
       } else if (!t->fileName[0]) {
         restoreName(t);
         SetAlert(V, "No file name");
-      } else if (((std::strcmp(t->fileName, prevName) != 0 || !sameDir(V->curDir, prevDir)) &&
-                  file_exist(V, t->fileName)) ||
-                 FileReadOnly(V, t->fileName)) {
+      } else if (std::strcmp(t->fileName, prevName) == 0 && sameDir(V->curDir, prevDir)) {
+        // Its own file: another program may have written it meanwhile.
+        if (DiskChanged(V, t)) {
+          Prompt(V, kPromptKey, kDiskQuestion, nullptr, kDiskChanged, action, DoEndText);
+          return;
+        }
+        if (askReadOnly(V, t, action)) return;
+        saveThenClose(V, action);
+      } else if (file_exist(V, t->fileName)) {
         Prompt(V, kPromptKey, overwriteQuestion(V, t->fileName), nullptr, kOverwrite, action, DoEndText);
         return;
       } else {
         saveThenClose(V, action);
       }
+      break;
+    case kDiskChanged:
+      // No: the text stays open and modified, the other program's file stays.
+      if (V->reply[0] != 'y') {
+        restoreName(t);
+        break;
+      }
+      if (askReadOnly(V, t, int(aux))) return;
+      saveThenClose(V, int(aux));
       break;
     case kOverwrite:
       if (V->reply[0] == 'y')
@@ -213,7 +251,11 @@ void SaveBlk(EditorState* V, const char* name, Link* text, int stage) {
   }
   CopyCut(blkName, sizeof blkName, name);
   if (file_exist(V, blkName)) {
-    Prompt(V, kPromptKey, overwriteQuestion(V, blkName), nullptr, stage + 2, 0, DoSaveBlk);
+    // Over the text's own file: whether another program changed it matters
+    // more than that it exists.
+    const bool changed = ownFileOfCurrent(V, blkName) && DiskChanged(V, V->curTcb);
+    Prompt(V, kPromptKey, changed ? kDiskQuestion : overwriteQuestion(V, blkName), nullptr, stage + 2, 0,
+           DoSaveBlk);
     return;
   }
   writeBlk(V);

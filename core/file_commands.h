@@ -13,6 +13,7 @@ constexpr int kSaveStay = 2;
 constexpr int kDiscardExit = 4;
 constexpr int kCloseAll = 5;     // every text in turn (the window is closed)
 constexpr int kOverwrite = 224;  // DoEndText: the answer to "File exist, Overwrite?"
+constexpr int kDiskChanged = 225;  // DoEndText: the answer to "File changed on disk, Overwrite?"
 
 // "Open file:" on the file-name dialogue, then OpenText with `encoding`
 // (MODE_UTF8, MODE_LATIN1 or MODE_CP).
@@ -22,7 +23,9 @@ void OpenTextCmd(EditorState* V, int encoding);
 // file:"); DiscardExit (4) and close-all (5) ask "Discard text [Y/N]:" for a
 // text with unsaved changes and close it on 'y'.  A save that fails keeps
 // the text open, modified and under its previous name.  Closing the last
-// text sets V->quit.
+// text sets V->quit.  Saving a text to its own file first asks "File
+// changed on disk, Overwrite? [Y/N]:" when another program has changed,
+// replaced or created that file since it was read or saved.
 void EndText_(EditorState* V, int action);
 
 // The continuation of EndText_'s questions: `action` as above or
@@ -30,7 +33,9 @@ void EndText_(EditorState* V, int action);
 void DoEndText(EditorState* V, int action, intptr_t aux = 0);
 
 // Writes the text `text` to `name` (in V->curDir) with the current text's
-// mode, asking "File exist, Overwrite? [Y/N]:" when the file exists.  Stage
+// mode, asking "File exist, Overwrite? [Y/N]:" when the file exists ("File
+// changed on disk, ..." when it is the current text's own file and another
+// program has changed it).  Stage
 // 0 writes a whole text; stage 1 a temporary text lifted out of a block,
 // which is released afterwards, whatever the answer.
 void SaveBlk(EditorState* V, const char* name, Link* text, int stage);

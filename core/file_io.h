@@ -32,7 +32,10 @@ enum class ReadStatus { Read, Missing, Failed, Refused };
 // Lines are stored as read (LINK_ASREAD) when their bytes fit a record.  Never returns a text
 // without a line.  *status tells whether the file was read, missing, or could
 // not be read (the alert says why).  Null only when memory ran out.
-Link* GetFile(EditorState* V, const char* name, int width, uint32_t encoding, ReadStatus* status = nullptr);
+// Memory running out discards the part read (null, alert "Out of memory").
+// *stamp receives what the file was on disk as it was read.
+Link* GetFile(EditorState* V, const char* name, int width, uint32_t encoding, ReadStatus* status = nullptr,
+              DiskStamp* stamp = nullptr);
 
 // Appends the complete lines of data[0..*count) to the text `base`; *count
 // receives the number of bytes not consumed.
@@ -55,6 +58,11 @@ Link* TextFromBytes(EditorState* V, const void* data, size_t n, int width, uint3
 // replaced (the alert says why).
 int PutFile(EditorState* V, Link* base, const char* name, uint32_t mode);
 
+// Writes the text `base` into the open file `fd` as PutFile would write it
+// (cipher from the suffix of `name`), then flushes it to the disk.  Returns
+// 0, or the errno of the first failure.
+int PutFileFd(EditorState* V, Link* base, int fd, const char* name, uint32_t mode);
+
 // The buffered writer.
 int BufWrite_Open(EditorState* V, const char* name);
 void BufWrite_Out(EditorState* V, const void* data, int n);
@@ -69,6 +77,20 @@ Tcb* OpenText(EditorState* V, const char* path, uint32_t encoding);
 void SetModeFromRead(Tcb* t);
 int SaveOneText(EditorState* V);
 int ReloadFromDisk(EditorState* V);  // the reading part of ReloadText
+
+// Changes on disk.  StampOf records a stat result; FileStamp stats the file
+// `name` (relative to V->curDir, cipher suffix allowed, links followed).
+DiskStamp StampOf(const struct stat& st);
+DiskStamp FileStamp(EditorState* V, const char* name);
+// What the last successful PutFile left on disk under the file's name.
+const DiskStamp& LastWritten();
+// Whether the file of text `t` (in its own directory) is no longer the one
+// it was read from or last saved to: changed, replaced, or created since.
+// A file deleted since is no change: saving simply writes it again.
+bool DiskChanged(EditorState* V, const Tcb* t);
+// "Rescued copy exists: NAME.save" when a rescue of the file `name` (in
+// V->curDir) is newer than the file itself.
+void NoteRescuedCopy(EditorState* V, const char* name);
 
 // Makes the writer fail once `afterBytes` bytes have been written, with errno
 // `err` (0 turns it off): lets tests meet a full disk anywhere.

@@ -245,11 +245,12 @@ void GetText(EditorState* V, Link* base, const uint8_t* data, int* count, bool l
   *count = end - pos;
 }
 
-Link* GetFile(EditorState* V, const char* name, int width, uint32_t encoding, ReadStatus* status) {
+Link* GetFile(EditorState* V, const char* name, int width, uint32_t encoding, ReadStatus* status, DiskStamp* stamp) {
   ReadStatus st = ReadStatus::Read;
   char plain[kPathMax];
   CopyCut(plain, sizeof plain, name);
   Cipher cipher = cipherFromName(V, plain);
+  V->memFailed = 0;
   Link* base = NewBaseLink(V);
   if (!base) return nullptr;
 
@@ -258,6 +259,7 @@ Link* GetFile(EditorState* V, const char* name, int width, uint32_t encoding, Re
   int fd = open(PathName(V, plain), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
   struct stat info;
   const bool statted = fd >= 0 && fstat(fd, &info) == 0;
+  if (stamp) *stamp = statted ? StampOf(info) : DiskStamp{};
   if (fd < 0) {
     if (errno == ENOENT) {
       SetAlert(V, "New file.");
@@ -310,6 +312,14 @@ Link* GetFile(EditorState* V, const char* name, int width, uint32_t encoding, Re
     }
   }
   if (fd >= 0) close(fd);
+  if (V->memFailed) {
+    // Half a file is no text to edit: its lines go back to the store, and
+    // the texts already open keep the memory they need.
+    ReleaseText(V, base);
+    SetAlert(V, "Out of memory");
+    if (status) *status = ReadStatus::Failed;
+    return nullptr;
+  }
   if (st == ReadStatus::Read && StatReadOnly(info)) SetAlert(V, "Read-only file");
   if (base->next() == base) AddEmptyLine(V, base);
   base->setWidth(uint16_t(base->prev()->len()));

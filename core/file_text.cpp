@@ -1,5 +1,8 @@
 // Opening a file as a text, saving it, reading it again.
+#include <sys/stat.h>
+
 #include <cstring>
+#include <string>
 
 #include "core/file_io.h"
 
@@ -39,6 +42,7 @@ Tcb* OpenText(EditorState* V, const char* path, uint32_t encoding) {
   Link* base;
   int kind;
   ReadStatus status = ReadStatus::Missing;
+  DiskStamp stamp{};
   if (path && *path) {
     char dir[kPathMax];
     if (std::strlen(path) >= size_t(kPathMax)) {
@@ -53,10 +57,9 @@ Tcb* OpenText(EditorState* V, const char* path, uint32_t encoding) {
       return nullptr;
     }
     LastRead() = ReadTraits{};
-    base = GetFile(V, name, 0, encoding, &status);
-    // Memory ran out part way: a text holding the first part would
-    // replace the whole file when saved.
-    if (base && (status == ReadStatus::Refused || (status == ReadStatus::Failed && V->memFailed))) {
+    base = GetFile(V, name, 0, encoding, &status, &stamp);
+    if (!base) CopyCut(V->curDir, sizeof V->curDir, keep);
+    if (base && status == ReadStatus::Refused) {
       // Nothing to edit: a pipe, a device or a socket is never a text.
       ReleaseText(V, base);
       CopyCut(V->curDir, sizeof V->curDir, keep);
@@ -80,8 +83,10 @@ Tcb* OpenText(EditorState* V, const char* path, uint32_t encoding) {
   if (kind == KIND_FILE) V->textWithAlert = t;
   if (kind == KIND_FILE && status == ReadStatus::Read) SetModeFromRead(t);
   t->kind = kind;
+  t->disk = stamp;
   CopyCut(t->fileName, sizeof t->fileName, name);
   CopyCut(t->dirName, sizeof t->dirName, V->curDir);
+  if (kind == KIND_FILE) NoteRescuedCopy(V, name);
   if (V->updateTitle) V->updateTitle(V);
   return t;
 }
@@ -108,6 +113,7 @@ int SaveOneText(EditorState* V) {
   CopyCut(V->curDir, sizeof V->curDir, t->dirName);
   if (PutFile(V, t->base, t->fileName, t->mode) != 0) return 1;
   t->modified = 0;
+  t->disk = LastWritten();
   return 0;
 }
 
@@ -116,7 +122,8 @@ int ReloadFromDisk(EditorState* V) {
   if (!t || !t->base || t->kind == KIND_NEW) return 1;
   CopyCut(V->curDir, sizeof V->curDir, t->dirName);
   ReadStatus st;
-  Link* fresh = GetFile(V, t->fileName, 0, t->mode & MODE_ENCODING, &st);
+  DiskStamp stamp;
+  Link* fresh = GetFile(V, t->fileName, 0, t->mode & MODE_ENCODING, &st, &stamp);
   if (!fresh) return 1;
   if (st == ReadStatus::Failed) {
     // Keep what is in memory rather than a partial read.
@@ -132,6 +139,7 @@ int ReloadFromDisk(EditorState* V) {
       u->base = fresh;
       placeCursor(u, u->lineNo);
       u->modified = 0;
+      u->disk = stamp;
     }
     u = u->next;
   } while (u != V->tcbRing);
@@ -139,4 +147,50 @@ int ReloadFromDisk(EditorState* V) {
   ALoad(V);
   V->redraw |= REDRAW_TEXT;
   return 0;
+}
+
+DiskStamp StampOf(const struct stat& st) {
+  return DiskStamp{true, uint64_t(st.st_dev), uint64_t(st.st_ino), int64_t(st.st_size),
+                   int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
+}
+
+DiskStamp FileStamp(EditorState* V, const char* name) {
+  char plain[kPathMax];
+  CopyCut(plain, sizeof plain, name);
+  plain[PlainNameLen(plain)] = 0;
+  struct stat st;
+  return stat(PathName(V, plain), &st) == 0 ? StampOf(st) : DiskStamp{};
+}
+
+bool DiskChanged(EditorState* V, const Tcb* t) {
+  if (!t || !t->base || !t->fileName[0] || t->kind == KIND_NEW || t->kind == KIND_DIR) return false;
+  char keep[kPathMax];
+  CopyCut(keep, sizeof keep, V->curDir);
+  CopyCut(V->curDir, sizeof V->curDir, t->dirName);
+  const DiskStamp now = FileStamp(V, t->fileName);
+  CopyCut(V->curDir, sizeof V->curDir, keep);
+  if (!now.present) return false;
+  const DiskStamp& was = t->disk;
+  return !was.present || now.dev != was.dev || now.ino != was.ino || now.size != was.size ||
+         now.mtimeNs != was.mtimeNs;
+}
+
+void NoteRescuedCopy(EditorState* V, const char* name) {
+  char plain[kPathMax];
+  CopyCut(plain, sizeof plain, name);
+  plain[PlainNameLen(plain)] = 0;
+  char rescue[kPathMax + 8];
+  std::snprintf(rescue, sizeof rescue, "%s.save", PathName(V, plain));
+  struct stat saved, file;
+  if (lstat(rescue, &saved) != 0 || !S_ISREG(saved.st_mode)) return;
+  // One older than the file was rescued before the file was saved again.
+  if (stat(PathName(V, plain), &file) == 0 &&
+      (saved.st_mtim.tv_sec < file.st_mtim.tv_sec ||
+       (saved.st_mtim.tv_sec == file.st_mtim.tv_sec && saved.st_mtim.tv_nsec <= file.st_mtim.tv_nsec)))
+    return;
+  const char* base = std::strrchr(plain, '/');
+  std::string msg = "Rescued copy exists: ";
+  msg += base ? base + 1 : plain;
+  msg += ".save";
+  SetAlert(V, msg.c_str());
 }

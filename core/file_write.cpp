@@ -21,6 +21,7 @@ int writeErr = 0;  // first error of the current file
 long faultAfter = -1;
 int faultErr = 0;
 long written = 0;
+DiskStamp lastWritten{};
 
 void writeAll(EditorState* V, const uint8_t* p, int n) {
   while (n > 0 && !writeErr) {
@@ -48,11 +49,45 @@ void writeAll(EditorState* V, const uint8_t* p, int n) {
   }
 }
 
-// Creates the temporary file `tempPath` names, replacing a stale one (or a
-// link planted in its place).
-int createTemp(mode_t mode) {
-  unlink(tempPath);
-  return open(tempPath, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+// Creates a file that is new, never through a link: a stale one (left by a
+// killed save) or a link planted in its place is removed first, and one
+// planted again in between makes the open fail instead of being followed.
+int createFresh(const char* path, mode_t mode) {
+  unlink(path);
+  return open(path, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
+}
+
+int createTemp(mode_t mode) { return createFresh(tempPath, mode); }
+
+// The backup as a copy, where the file system has no hard links: "name"
+// stays in place all the while, so a crash never leaves the name empty.
+bool copyToBackup(const char* name, const char* backup) {
+  int in = open(name, O_RDONLY | O_CLOEXEC);
+  if (in < 0) return false;
+  struct stat st;
+  int out = fstat(in, &st) == 0 ? createFresh(backup, st.st_mode & 0777) : -1;
+  bool ok = out >= 0;
+  char buf[65536];
+  while (ok) {
+    ssize_t r = read(in, buf, sizeof buf);
+    if (r < 0 && errno == EINTR) continue;
+    if (r <= 0) {
+      ok = r == 0;
+      break;
+    }
+    for (ssize_t off = 0; ok && off < r;) {
+      ssize_t w = write(out, buf + off, size_t(r - off));
+      if (w < 0 && errno == EINTR) continue;
+      ok = w > 0;
+      off += w;
+    }
+  }
+  const int err = errno;
+  if (out >= 0 && close(out) != 0) ok = false;
+  close(in);
+  if (!ok && out >= 0) unlink(backup);
+  errno = err;
+  return ok;
 }
 
 void failAlert(EditorState* V, const char* what, int err) {
@@ -171,6 +206,8 @@ void BufWrite_Flush(EditorState* V, bool final) {
 int BufWrite_Close(EditorState* V, const char* name) {
   BufWrite_Flush(V, true);
   if (!writeErr && fsync(V->wfd) != 0) writeErr = errno;
+  struct stat done;
+  if (!writeErr && fstat(V->wfd, &done) == 0) lastWritten = StampOf(done);
   if (close(V->wfd) != 0 && !writeErr) writeErr = errno;
   V->wfd = -1;
   if (writeErr) {
@@ -178,28 +215,25 @@ int BufWrite_Close(EditorState* V, const char* name) {
     failAlert(V, "Write error", writeErr);
     return 1;
   }
-  // Keep the previous version as "name~"; a hard link leaves "name" in
-  // place until the new file atomically takes its name.
+  // Keep the previous version as "name~"; a hard link (or a copy) leaves
+  // "name" in place until the new file atomically takes its name, so a
+  // process killed anywhere leaves the old file or the new one, whole.  A
+  // link planted as "name~" is removed, never written through.
   char backup[PATH_MAX + 8];
   std::snprintf(backup, sizeof backup, "%s~", name);
-  bool movedAway = false;
   if (access(name, F_OK) == 0) {
     unlink(backup);
     // A name as long as the folder allows has no room for the "~": that
     // file is replaced without a backup.
-    if (link(name, backup) != 0 && errno != ENAMETOOLONG) {
-      if (rename(name, backup) != 0) {
-        int err = errno;
-        unlink(tempPath);
-        failAlert(V, "Cannot keep backup", err);
-        return 1;
-      }
-      movedAway = true;
+    if (link(name, backup) != 0 && errno != ENAMETOOLONG && !copyToBackup(name, backup)) {
+      int err = errno;
+      unlink(tempPath);
+      failAlert(V, "Cannot keep backup", err);
+      return 1;
     }
   }
   if (rename(tempPath, name) != 0) {
     int err = errno;
-    if (movedAway) rename(backup, name);
     unlink(tempPath);
     failAlert(V, "Write error", err);
     return 1;
@@ -219,16 +253,14 @@ int BufWrite_Close(EditorState* V, const char* name) {
   return 0;
 }
 
-int PutFile(EditorState* V, Link* base, const char* name, uint32_t mode) {
-  uint8_t ends[2];
-  int nends = 0;
-  if (mode & MODE_CR) ends[nends++] = '\r';
-  if ((mode & MODE_LF) || !(mode & MODE_CR)) ends[nends++] = '\n';
+namespace {
 
+// Sets up the cipher the suffix of `name` names (none without one) and
+// leaves the plain name in `plain`.
+void writeCipher(EditorState* V, const char* name, char* plain, size_t size) {
   CharLoss() = false;
   V->wArcfour = V->wRijndael = 0;
-  char plain[kPathMax];
-  CopyCut(plain, sizeof plain, name);
+  CopyCut(plain, size, name);
   if (char* at = plain + PlainNameLen(plain); *at) {
     if (at[1] == '@') {
       keyRijndael(at + 2);
@@ -239,6 +271,57 @@ int PutFile(EditorState* V, Link* base, const char* name, uint32_t mode) {
     }
     *at = 0;
   }
+}
+
+// Every line of `base` into the open writer, in the encoding, line ends and
+// TAB choice of `mode`.
+void writeLines(EditorState* V, Link* base, uint32_t mode) {
+  uint8_t ends[2];
+  int nends = 0;
+  if (mode & MODE_CR) ends[nends++] = '\r';
+  if ((mode & MODE_LF) || !(mode & MODE_CR)) ends[nends++] = '\n';
+  uint32_t enc = mode & MODE_ENCODING;
+  if (enc != MODE_CP && enc != MODE_LATIN1) enc = MODE_UTF8;
+  if (enc == MODE_CP) setupCp(V);
+  const bool tabsOut = mode & MODE_TABSOUT;
+  uint8_t buf[kLineMax * 8 + 8];
+  for (Link* l = base->next(); l != base && !writeErr; l = l->next()) {
+    const bool asStored = (l->word & LINK_ASREAD) || (tabsOut && !std::memchr(l->data(), '"', size_t(l->len())));
+    if (enc == MODE_UTF8 && asStored)
+      BufWrite_Out(V, l->data(), l->len());
+    else
+      BufWrite_Out(V, buf, lineOut(l, buf, enc, tabsOut));
+    // An empty last line after others keeps its line end: without it the
+    // file would read back one line short.
+    const bool lastEnd = !(base->word & BASE_NO_LAST_END) || (l->len() == 0 && l->prev() != base);
+    if (l->next() != base || lastEnd) BufWrite_Out(V, ends, nends);
+  }
+}
+
+}  // namespace
+
+const DiskStamp& LastWritten() { return lastWritten; }
+
+int PutFileFd(EditorState* V, Link* base, int fd, const char* name, uint32_t mode) {
+  char plain[kPathMax];
+  writeCipher(V, name, plain, sizeof plain);
+  V->wfd = fd;
+  V->wbufLen = 0;
+  V->wtotal = 0;
+  writeErr = 0;
+  written = 0;
+  writeLines(V, base, mode);
+  BufWrite_Flush(V, true);
+  if (!writeErr && fsync(fd) != 0) writeErr = errno;
+  V->wfd = -1;
+  // Key stream and padding must not outlive the write.
+  std::memset(V->wbuf, 0, sizeof V->wbuf);
+  return writeErr;
+}
+
+int PutFile(EditorState* V, Link* base, const char* name, uint32_t mode) {
+  char plain[kPathMax];
+  writeCipher(V, name, plain, sizeof plain);
 
   // Saving through a symbolic link writes the file it points to and keeps
   // the link.
@@ -266,23 +349,7 @@ int PutFile(EditorState* V, Link* base, const char* name, uint32_t mode) {
       failAlert(V, "Cannot write file", err);
     return 1;
   }
-
-  uint32_t enc = mode & MODE_ENCODING;
-  if (enc != MODE_CP && enc != MODE_LATIN1) enc = MODE_UTF8;
-  if (enc == MODE_CP) setupCp(V);
-  const bool tabsOut = mode & MODE_TABSOUT;
-  uint8_t buf[kLineMax * 8 + 8];
-  for (Link* l = base->next(); l != base && !writeErr; l = l->next()) {
-    const bool asStored = (l->word & LINK_ASREAD) || (tabsOut && !std::memchr(l->data(), '"', size_t(l->len())));
-    if (enc == MODE_UTF8 && asStored)
-      BufWrite_Out(V, l->data(), l->len());
-    else
-      BufWrite_Out(V, buf, lineOut(l, buf, enc, tabsOut));
-    // An empty last line after others keeps its line end: without it the
-    // file would read back one line short.
-    const bool lastEnd = !(base->word & BASE_NO_LAST_END) || (l->len() == 0 && l->prev() != base);
-    if (l->next() != base || lastEnd) BufWrite_Out(V, ends, nends);
-  }
+  writeLines(V, base, mode);
   if (BufWrite_Close(V, target) != 0) return 1;
   if (CharLoss()) SetAlert(V, "Chars lost");
   return 0;

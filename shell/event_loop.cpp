@@ -2,11 +2,14 @@
 #include "shell/event_loop.h"
 
 #include "display/xlib.h"
+#include <poll.h>
 
+#include <cerrno>
 #include <cstring>
 
 #include "core/editor_state.h"
 #include "core/file_io.h"
+#include "core/rescue.h"
 #include "display/paint.h"
 #include "display/screen.h"
 #include "edit/typing.h"
@@ -22,6 +25,8 @@ EditorState* loopV = nullptr;  // for redraw_, which long operations call bare
 XIC inputContext = nullptr;
 Atom wmDelete = 0;
 uint32_t unrepeat = 0;  // time of the last key release while repeat is off
+int endCause = 0;       // why the loop ended when the user did not choose it
+int signalFd = -1;      // read end of the signal pipe, -1 when none
 
 constexpr int kTitleMax = 255;  // bytes; the title buffer holds 256
 
@@ -171,6 +176,15 @@ int HandleEvent(EditorState* V, XEvent* ev) {
     case ClientMessage:
       quit = onClientMessage(V, ev);
       break;
+    case DestroyNotify:
+      // Another client destroyed the window: nothing can be shown or asked
+      // any more, so the texts are rescued as the editor ends.
+      if (S.window && ev->xdestroywindow.window == S.window) {
+        S.window = 0;
+        endCause = kLostWindow;
+        quit = 1;
+      }
+      break;
     default:
       break;
   }
@@ -180,14 +194,30 @@ int HandleEvent(EditorState* V, XEvent* ev) {
   return quit;
 }
 
+void SetSignalFd(int fd) { signalFd = fd; }
+int LoopEndCause() { return endCause; }
+
 void EventLoop(EditorState* V) {
   loopV = V;
   int quit = 0;
   XEvent ev;
+  const int xfd = ConnectionNumber(S.display);
   while ((V->curTcb || V->inputMode == ModePrompt) && quit == 0) {
+    // A signal ends the loop between events; the rescue follows outside it.
+    if (const int sig = RescueSignalPending()) {
+      endCause = sig;
+      break;
+    }
+    // XPending flushes our requests and reads what the server sent; a lost
+    // connection calls the I/O error handler from here.
+    if (XPending(S.display) == 0) {
+      pollfd fds[2] = {{xfd, POLLIN, 0}, {signalFd, POLLIN, 0}};
+      if (poll(fds, signalFd >= 0 ? 2 : 1, -1) < 0 && errno != EINTR) break;
+      continue;
+    }
     XNextEvent(S.display, &ev);
     quit = HandleEvent(V, &ev);
-    if (V->alertText[0] && V->inputMode == ModeEdit)
+    if (V->alertText[0] && V->inputMode == ModeEdit && !endCause)
       (hooks.paintAlert ? hooks.paintAlert : paintAlert)(V);
   }
   loopV = nullptr;

@@ -83,8 +83,17 @@ void SetLoopX(_XIC* ic, unsigned long wmDeleteAtom);
 
 // ---- The loop -----------------------------------------------------------
 
-// Runs until no text is left (and no prompt is open) or V->quit is set.
+// Runs until no text is left (and no prompt is open) or V->quit is set, or
+// until a signal noted by the rescue part or the window destroyed by
+// another client ends it (LoopEndCause).
 void EventLoop(EditorState* V);
+// The pipe the rescue part's signal handler writes to, watched beside the X
+// connection (-1: none).
+void SetSignalFd(int fd);
+// Why the loop ended without the user choosing it: 0 when it did not, the
+// signal number, or kLostWindow.
+constexpr int kLostWindow = -1;
+int LoopEndCause();
 
 // One event; returns the loop's quit value for it.
 int HandleEvent(EditorState* V, _XEvent* ev);

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <climits>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -13,6 +14,7 @@
 #include "config/fonts.h"
 #include "core/editor_state.h"
 #include "core/file_io.h"
+#include "core/rescue.h"
 #include "display/glyph_renderer.h"
 #include "display/screen.h"
 #include "shell/event_loop.h"
@@ -71,6 +73,8 @@ class XSession {
   }
 
   XIC inputContext() const { return ic_; }
+  // Another client destroyed the window: it is not ours to destroy again.
+  void forgetWindow() { win_ = 0; }
   Atom deleteAtom() const { return wmDelete_; }
 
   void close() {
@@ -138,6 +142,30 @@ class EditorGuard {
   EditorState* V_;
 };
 
+EditorState* rescueV = nullptr;  // the texts the I/O error handler rescues
+
+// Xlib ends the process when this returns, so it never does: the texts are
+// rescued first, whatever call met the lost connection.
+int onIOError(Display*) {
+  std::fprintf(stderr, "vexor: lost the connection to the X server\n");
+  const int lost = rescueV ? RescueTexts(rescueV, stderr) : 0;
+  _exit(lost ? 3 : 1);
+}
+
+// The loop ended without the user's choice: rescue, and say why.  Returns
+// the exit status.
+int endedUnasked(EditorState* V, int cause) {
+  if (cause > 0)
+    std::fprintf(stderr, "vexor: ended by signal %d (%s)\n", cause, strsignal(cause));
+  else if (cause == kLostWindow)
+    std::fprintf(stderr, "vexor: the window was destroyed by another program\n");
+  else
+    std::fprintf(stderr, "vexor: stopped on an internal error\n");
+  const int lost = RescueTexts(V, stderr);
+  if (lost) return 3;
+  return cause > 0 ? 128 + cause : 1;
+}
+
 void noDisplay() {
   const char* name = std::getenv("DISPLAY");
   if (name && *name)
@@ -160,6 +188,7 @@ int RunVexor(int argc, char** argv) {
 
   fontsInit();
   InstallHandlers();
+  SetSignalFd(RescueSignalsInstall());
   if (!InitEditor(V)) {
     std::fprintf(stderr, "vexor: not enough memory to start\n");
     return 1;
@@ -177,6 +206,8 @@ int RunVexor(int argc, char** argv) {
     noDisplay();
     return 1;
   }
+  rescueV = V;
+  XSetIOErrorHandler(onIOError);
   x.createWindow(S.width, S.height);
   if (const std::string err = crapInitChecked(S.display, S.window); !err.empty()) {
     std::fprintf(stderr, "%s\n", err.c_str());
@@ -203,12 +234,16 @@ int RunVexor(int argc, char** argv) {
 
   SetLoopX(nullptr, 0);
   V->updateTitle = nullptr;
-  const bool failed = V->fatal != 0;
-  x.close();
-  state.release();
-  if (failed) {
-    std::fprintf(stderr, "vexor: stopped on an internal error; open texts were not saved\n");
-    return 1;
+  const int cause = LoopEndCause();
+  int status = 0;
+  if (cause || V->fatal) status = endedUnasked(V, cause);
+  if (cause == kLostWindow) {
+    // What still refers to the window gone may draw an error: none matters now.
+    XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
+    x.forgetWindow();
   }
-  return 0;
+  x.close();
+  rescueV = nullptr;
+  state.release();
+  return status;
 }

@@ -1,5 +1,6 @@
 // Opening, saving, closing and reloading texts through their commands and
 // questions, driven by keys as the event loop hands them over.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -534,3 +535,168 @@ TEST_F(FileCommands, AReadOnlyFileIsOverwrittenOnlyWhenTheUserSaysSo) {
 }
 
 }  // namespace
+
+// ---- Changes on disk by another program, and files too large to open ----
+
+namespace {
+
+// Gives `path` a modification time of its own, `ns` nanoseconds into 2001,
+// so that two writes in one clock tick still differ.
+void touchAt(const std::string& path, long ns) {
+  const timespec times[2] = {{0, UTIME_OMIT}, {1000000000 + ns / 1000000000, ns % 1000000000}};
+  ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+}
+
+}  // namespace
+
+TEST_F(FileCommands, SavingOverAFileChangedOnDiskAsksAndNoKeepsTheirs) {
+  const std::string a = root + "/a.txt";
+  vt::WriteFile(a, "old\n");
+  touchAt(a, 1);
+  Tcb* t = OpenText(e.V(), a.c_str(), MODE_UTF8);
+  edit("mine ");
+  // Same size, another nanosecond: still a change.
+  vt::WriteFile(a, "OLD\n");
+  touchAt(a, 2);
+  command(cmd::SaveStay);
+  enter();
+  EXPECT_EQ(message(), "File changed on disk, Overwrite? [Y/N]:");
+  type("n");
+  EXPECT_EQ(vt::ReadFile(a), "OLD\n");
+  EXPECT_EQ(e.cur(), t);
+  EXPECT_TRUE(e.modified());
+  EXPECT_FALSE(vt::Exists(a + "~"));
+  command(cmd::SaveExit);
+  enter();
+  key(27);  // Esc: no as well, nothing closed
+  EXPECT_EQ(vt::ReadFile(a), "OLD\n");
+  EXPECT_EQ(e.cur(), t);
+
+  // Yes writes; the save is remembered, so the next one does not ask.
+  command(cmd::SaveStay);
+  enter();
+  type("y");
+  EXPECT_EQ(vt::ReadFile(a), "mine old\n");
+  EXPECT_FALSE(e.modified());
+  edit("+");
+  command(cmd::SaveStay);
+  enter();
+  EXPECT_EQ(e->inputMode, ModeEdit) << message();
+  EXPECT_EQ(vt::ReadFile(a), "mine +old\n");
+
+  // Replaced by another file of the same size and time: another inode.
+  vt::WriteFile(root + "/other", "mine +old\n");
+  struct stat st;
+  ASSERT_EQ(stat(a.c_str(), &st), 0);
+  const timespec same[2] = {st.st_atim, st.st_mtim};
+  utimensat(AT_FDCWD, (root + "/other").c_str(), same, 0);
+  ASSERT_EQ(rename((root + "/other").c_str(), a.c_str()), 0);
+  edit("-");
+  command(cmd::SaveExit);
+  enter();
+  EXPECT_EQ(message(), "File changed on disk, Overwrite? [Y/N]:");
+  type("y");
+  EXPECT_EQ(vt::ReadFile(a), "mine +-old\n");
+  EXPECT_NE(e.cur(), t) << "Save & exit closes once the answer is yes";
+}
+
+TEST_F(FileCommands, AFileDeletedIsWrittenAndOneCreatedSinceIsAskedAbout) {
+  Tcb* t = openFile("gone.txt", "was\n");
+  edit("x");
+  std::filesystem::remove(root + "/gone.txt");
+  command(cmd::SaveStay);
+  enter();
+  EXPECT_EQ(e->inputMode, ModeEdit) << message();
+  EXPECT_EQ(vt::ReadFile(root + "/gone.txt"), "xwas\n");
+
+  // Opened as a new file, then made by someone else.
+  OpenText(e.V(), (root + "/new.txt").c_str(), MODE_UTF8);
+  edit("mine");
+  vt::WriteFile(root + "/new.txt", "theirs\n");
+  command(cmd::SaveStay);
+  enter();
+  EXPECT_EQ(message(), "File changed on disk, Overwrite? [Y/N]:");
+  type("n");
+  EXPECT_EQ(vt::ReadFile(root + "/new.txt"), "theirs\n");
+
+  // Reading it again makes it the file the text knows.
+  e->curTcb = t;
+  ReloadText(e.V());
+  type("y");
+  edit("y");
+  command(cmd::SaveStay);
+  enter();
+  EXPECT_EQ(e->inputMode, ModeEdit) << message();
+  EXPECT_EQ(vt::ReadFile(root + "/gone.txt"), "xywas\n");
+}
+
+TEST_F(FileCommands, ABlockWrittenOverItsTextsChangedFileAsksAboutTheChange) {
+  const std::string a = root + "/a.txt";
+  vt::WriteFile(a, "text\n");
+  touchAt(a, 1);
+  OpenText(e.V(), a.c_str(), MODE_UTF8);
+  // Its own file, unchanged: the usual question.
+  SaveBlk(e.V(), "a.txt", TextFromBytes(e.V(), "blk\n", 4, 0, MODE_UTF8), 1);
+  EXPECT_EQ(message(), "File exist, Overwrite? [Y/N]:");
+  type("y");
+  EXPECT_EQ(vt::ReadFile(a), "blk\n");
+  // Changed by another program since.
+  vt::WriteFile(a, "theirs\n");
+  SaveBlk(e.V(), "a.txt", TextFromBytes(e.V(), "blk2\n", 5, 0, MODE_UTF8), 1);
+  EXPECT_EQ(message(), "File changed on disk, Overwrite? [Y/N]:");
+  type("n");
+  EXPECT_EQ(vt::ReadFile(a), "theirs\n");
+  // Another file entirely is no business of the check.
+  vt::WriteFile(root + "/b.txt", "b\n");
+  SaveBlk(e.V(), "b.txt", TextFromBytes(e.V(), "blk3\n", 5, 0, MODE_UTF8), 1);
+  EXPECT_EQ(message(), "File exist, Overwrite? [Y/N]:");
+  type("n");
+}
+
+TEST_F(FileCommands, AFileTooLargeForMemoryIsNotOpenedAndNothingElseSuffers) {
+  Tcb* b = openFile("b.txt", "keep me\nintact\n");
+  edit("edited ");
+  std::string big;
+  for (int i = 0; i < 40000; i++) big += "a line of some length to fill the arena, number " + std::to_string(i) + "\n";
+  vt::WriteFile(root + "/big.txt", big);
+  const int texts = openTexts();
+  e->memBlockLimit = e->memBlocks;  // nothing more to be had
+  EXPECT_EQ(OpenText(e.V(), (root + "/big.txt").c_str(), MODE_UTF8), nullptr);
+  EXPECT_EQ(e.alert(), "Out of memory");
+  EXPECT_EQ(openTexts(), texts);
+  EXPECT_EQ(e.cur(), b);
+  EXPECT_EQ(e.text(), "edited keep me\nintact");
+  EXPECT_EQ(std::string(e->curDir), root);
+  // The part read went back to the store: the editor goes on, and with
+  // memory again the file opens whole.
+  edit("more ");
+  EXPECT_EQ(e.text(), "edited more keep me\nintact");
+  e->memBlockLimit = 0;
+  Tcb* t = OpenText(e.V(), (root + "/big.txt").c_str(), MODE_UTF8);
+  ASSERT_NE(t, nullptr);
+  EXPECT_EQ(CountLines(t->base), 40000);
+}
+
+TEST_F(FileCommands, OpeningBesideANewerRescueSaysSoAndReplacesNothing) {
+  const std::string a = root + "/a.txt";
+  vt::WriteFile(a, "file\n");
+  vt::WriteFile(a + ".save", "rescued\n");
+  touchAt(a, 1);
+  touchAt(a + ".save", 2);
+  // The key is no part of the name on disk, nor of the message.
+  ASSERT_NE(OpenText(e.V(), (a + "@key").c_str(), MODE_UTF8), nullptr);
+  EXPECT_EQ(e.alert(), "Rescued copy exists: a.txt.save");
+  OpenText(e.V(), a.c_str(), MODE_UTF8);
+  EXPECT_EQ(e.alert(), "Rescued copy exists: a.txt.save");
+  EXPECT_EQ(e.text(), "file") << "nothing replaced";
+  // One older than the file was rescued before a later save.
+  touchAt(a + ".save", 0);
+  e->alertText[0] = 0;
+  OpenText(e.V(), a.c_str(), MODE_UTF8);
+  EXPECT_EQ(e.alert(), "");
+  EXPECT_EQ(e.text(), "file");
+  // A rescue of a text never saved: its file does not exist.
+  vt::WriteFile(root + "/new.txt.save", "x\n");
+  OpenText(e.V(), (root + "/new.txt").c_str(), MODE_UTF8);
+  EXPECT_EQ(e.alert(), "Rescued copy exists: new.txt.save");
+}

@@ -158,6 +158,30 @@ TEST_F(Files, SavingThroughASymbolicLinkKeepsTheLink) {
   EXPECT_EQ(t->modified, 0);
 }
 
+TEST_F(Files, LinksPlantedAsBackupOrTemporaryFileAreNeverFollowed) {
+  Tcb* t = openFile("b", "old\n");
+  vt::WriteFile(dir.file("victim"), "victim\n");
+  ASSERT_EQ(symlink(dir.file("victim").c_str(), dir.file("b~").c_str()), 0);
+  // A dangling one would have the save create a file where it points.
+  ASSERT_EQ(symlink(dir.file("made-by-save").c_str(), dir.file("b~~").c_str()), 0);
+  StrInsert("new ", &e->aline, 0);
+  e->alineDirty = 1;
+  EXPECT_EQ(save(t, MODE_UTF8), "new old\n");
+  EXPECT_EQ(vt::ReadFile(dir.file("victim")), "victim\n");
+  EXPECT_FALSE(vt::Exists(dir.file("made-by-save")));
+  struct stat st;
+  ASSERT_EQ(lstat(dir.file("b~").c_str(), &st), 0);
+  EXPECT_TRUE(S_ISREG(st.st_mode));
+  EXPECT_EQ(vt::ReadFile(dir.file("b~")), "old\n");
+  EXPECT_FALSE(vt::Exists(dir.file("b~~")));
+
+  // A stale temporary file left by a killed save goes with the next save.
+  vt::WriteFile(dir.file("b~~"), "half of a");
+  e->alineDirty = 1;
+  EXPECT_EQ(save(t, MODE_UTF8), "new old\n");
+  EXPECT_FALSE(vt::Exists(dir.file("b~~")));
+}
+
 TEST_F(Files, MoreThanFiveMillionLinesAreAllWritten) {
   Link* base = NewBaseLink(e.V());
   Link* last = base;

@@ -319,6 +319,18 @@ TEST_F(Loop, FatalErrorEndsTheLoopAfterAnyEvent) {
   EXPECT_EQ(Send(ex), 1);
 }
 
+TEST_F(Loop, OnlyTheEditorWindowDestroyedEndsTheLoopForARescue) {
+  XEvent d = Of(DestroyNotify);
+  d.xdestroywindow.window = S.window + 1;  // a pop-up of ours, closed
+  EXPECT_EQ(Send(d), 0);
+  EXPECT_EQ(LoopEndCause(), 0);
+  d.xdestroywindow.window = S.window;
+  EXPECT_EQ(Send(d), 1);
+  EXPECT_EQ(LoopEndCause(), kLostWindow);
+  EXPECT_EQ(S.window, 0u) << "nothing is drawn into the window gone";
+  EXPECT_NE(ed->curTcb, nullptr) << "the texts stay for the rescue";
+}
+
 TEST_F(Loop, SelectionEventsGoToTheirOwners) {
   static int clears = 0, requests = 0, notifies = 0;
   clears = requests = notifies = 0;
