@@ -291,7 +291,10 @@ void writeLines(EditorState* V, Link* base, uint32_t mode) {
       BufWrite_Out(V, l->data(), l->len());
     else
       BufWrite_Out(V, buf, lineOut(l, buf, enc, tabsOut));
-    if (l->next() != base || !(base->word & BASE_NO_LAST_END)) BufWrite_Out(V, ends, nends);
+    // An empty last line after others keeps its line end: without it the
+    // file would read back one line short.
+    const bool lastEnd = !(base->word & BASE_NO_LAST_END) || (l->len() == 0 && l->prev() != base);
+    if (l->next() != base || lastEnd) BufWrite_Out(V, ends, nends);
   }
 }
 

@@ -12,6 +12,8 @@ export VEXOR_SOURCE_DIR=$root
 soak_runs=(
   # SIGKILL at 50 moments of a save: the file is always old or new, whole.
   "VEXOR_SAVE_KILLS=50 tests/e2e/save_kill.sh"
+  # The monkey: 2,000,000 random keys over its ten shards, from a fresh seed.
+  "scripts/soak-monkey.sh build"
 )
 
 for run in "${soak_runs[@]}"; do

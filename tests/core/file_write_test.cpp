@@ -96,7 +96,8 @@ TEST_F(Files, AFileEndingWithoutALineEndIsWrittenWithoutOne) {
   EXPECT_EQ(save(openFile("c", "a\r\nb", MODE_LATIN1), MODE_LATIN1 | CR | LF), "a\r\nb");
   Tcb* t = openFile("k", "a\nb\n");
   EXPECT_EQ(save(t, MODE_UTF8), "a\nb\n");
-  // The last line edited, or a line added after it: still no line end.
+  // The last line edited: still no line end.  An empty line added after
+  // it is written with both line ends, or it would read back as no line.
   t = openFile("m", "a\nb");
   t->curLine = t->base->prev();
   ALoad(e.V());
@@ -104,7 +105,7 @@ TEST_F(Files, AFileEndingWithoutALineEndIsWrittenWithoutOne) {
   e->alineDirty = 1;
   EXPECT_EQ(save(t, MODE_UTF8), "a\nbc");
   AddEmptyLine(e.V(), t->base->prev());
-  EXPECT_EQ(save(t, MODE_UTF8), "a\nbc\n");
+  EXPECT_EQ(save(t, MODE_UTF8), "a\nbc\n\n");
 }
 
 TEST_F(Files, ATextIsWrittenWithTheFirstLineEndOfItsFile) {

@@ -32,6 +32,11 @@ struct Scenario {
   int line = 0;  // where it begins in the file
   std::vector<std::string> text{""};
   bool textGiven = false;
+  bool lastEnd = true;  // whether the starting text's file ends its last line
+  std::string diskName;   // a file put in the scenario's folder first
+  int diskRepeat = 1;     // its lines, this many times over
+  std::vector<std::string> disk;
+  int memory = -1;        // arena blocks allowed beyond those held; -1 no limit
   std::string name = "test.txt";
   int atLine = 0, atCol = 0;
   std::vector<std::string> keyLines;
@@ -91,6 +96,15 @@ std::vector<Scenario> parse(const fs::path& path) {
       block = &s.saved;
     } else if (key == "tabsout") {
       s.tabsOut = {true, value};
+    } else if (key == "disk") {
+      std::istringstream in(value);
+      in >> s.diskName >> s.diskRepeat;
+      if (s.diskRepeat < 1) s.diskRepeat = 1;
+      block = &s.disk;
+    } else if (key == "memory") {
+      s.memory = std::stoi(value);
+    } else if (key == "lastend") {
+      s.lastEnd = value != "no";
     } else if (key == "name") {
       s.name = value;
     } else if (key == "at") {
@@ -231,8 +245,18 @@ class ScenarioTest : public ::testing::Test {
     if (s_.textGiven) {
       std::string bytes;
       for (size_t i = 0; i < s_.text.size(); i++) bytes += s_.text[i] + "\n";
+      if (!s_.lastEnd && !bytes.empty()) bytes.pop_back();
       e.open(bytes, s_.name.c_str());
     }
+    vt::TempDir folder;
+    if (!s_.diskName.empty()) {
+      // Names typed at questions are found in the scenario's own folder.
+      CopyCut(V->curDir, sizeof V->curDir, folder.path().c_str());
+      std::string bytes;
+      for (int r = 0; r < s_.diskRepeat; r++) bytes += joinLines(s_.disk);
+      vt::WriteFile(folder.file(s_.diskName), bytes);
+    }
+    if (s_.memory >= 0) V->memBlockLimit = V->memBlocks + s_.memory;
     if (s_.atLine > 0) placeCursor(V, s_.atLine, s_.atCol);
     V->alertText[0] = 0;
     for (auto& line : s_.keyLines) {

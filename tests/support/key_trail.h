@@ -9,9 +9,10 @@ namespace vt {
 
 class KeyTrail {
  public:
+  explicit KeyTrail(size_t kept = 12) : kept_(kept) {}
   void add(const std::string& what, int lineNo, int col) {
     recent_.push_back(what + " -> " + std::to_string(lineNo) + ":" + std::to_string(col));
-    if (recent_.size() > kKept) recent_.pop_front();
+    if (recent_.size() > kept_) recent_.pop_front();
   }
   std::string str() const {
     std::string s = "\nlast presses:";
@@ -20,7 +21,7 @@ class KeyTrail {
   }
 
  private:
-  static constexpr size_t kKept = 12;
+  size_t kept_;
   std::deque<std::string> recent_;
 };
 
