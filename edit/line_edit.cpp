@@ -123,6 +123,7 @@ int NewLine(EditorState* V) {
   const uint16_t oldCount = line->count;
   if (t->col < m || t->col < a) t->col = a;
   const int col = t->col;
+  udoSplitCol = col;
   TrimLine(line, m);
   if (!plain && a >= line->count) a = indentAbove(V, a);
 
