@@ -148,8 +148,9 @@ void UdoPostCmd(EditorState* V, int cmd) {
   switch (cmd) {
     case cmd::DelChr:
       if (udojoin) {
+        // Marked on the joined line, where Redo joins again.
         udojoin = 0;
-        markBefore(V);
+        UdoMarkHere(V);
         UdoSmall(V, kJoin, 0);
         UdoPos(V);
       }
@@ -216,8 +217,9 @@ void UdoPostCmd(EditorState* V, int cmd) {
     case cmd::DelLtWord:
     case cmd::DelToEol:
       if (udojoin) {
+        // Marked on the joined line, where Redo joins again.
         udojoin = 0;
-        markBefore(V);
+        UdoMarkHere(V);
         UdoSmall(V, kJoin, 0);
         UdoPos(V);
       } else if (savLen > 0) {

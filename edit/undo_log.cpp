@@ -291,7 +291,9 @@ void UdoBackSpace(EditorState* V, tchar ch, bool overwrite) {
   }
   if (!V->curTcb) return;
   if (udojoin) {
+    // Marked on the joined line, where Redo joins again.
     udojoin = 0;
+    UdoMarkHere(V);
     UdoSmall(V, kJoin, ch);
     UdoPos(V);
     return;
