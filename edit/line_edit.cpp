@@ -86,6 +86,7 @@ int Concat(EditorState* V) {
   joined.count = uint16_t(at + width);
   if (joined.count > kAlwaysFits && FoldedBytes(&joined) > kLineMax) return 2;
   BlockAdjust(V, BLK_LINES_JOINED);
+  udoJoinSkip = s;
   // The joined line ends where the next line ended; a bookmark on either
   // line stays.
   joined.flags = uint16_t(below.flags | (V->aline.flags & LINK_BOOKMARK));

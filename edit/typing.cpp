@@ -103,6 +103,8 @@ bool rightAlign(EditorState* V, tchar ch) {
   return true;
 }
 
+void typeChar(EditorState* V, tchar ch);
+
 void pushTube(EditorState* V, tchar ch) {
   V->tubeIndex = (V->tubeIndex - 1) & kTubeMask;
   V->tube[V->tubeIndex] = ch;
@@ -182,7 +184,6 @@ void WriteTyped(EditorState* V, tchar ch) {
 
 void TypeChar(EditorState* V, int code) {
   if (!haveText(V) || code <= 0 || code > kLastCodePoint) return;
-  Tcb* t = V->curTcb;
   const tchar ch = tchar(code);
   // A line holds no TAB or line-end characters: a typed TAB moves to the
   // next stop as the Tab key does, a typed line end splits the line as
@@ -197,6 +198,18 @@ void TypeChar(EditorState* V, int code) {
     UdoPostCmd(V, cmd::NewLine);
     return;
   }
+  if (UdoWideBefore(V)) {
+    typeChar(V, ch);
+    UdoWideAfter(V);
+    return;
+  }
+  typeChar(V, ch);
+}
+
+namespace {
+
+void typeChar(EditorState* V, tchar ch) {
+  Tcb* t = V->curTcb;
   if (atStop(t)) {
     // Text moves within the line: kept as the line it was.
     if (!UdoLineBefore(V)) return;
@@ -225,6 +238,8 @@ void TypeChar(EditorState* V, int code) {
   UdoPos(V);
   if (ch != kSpace && (t->mode & MODE_WRAP) && t->col > t->rightMargin + 1) wrapWord(V);
 }
+
+}  // namespace
 
 void CopyChar(EditorState* V) {
   if (!haveText(V)) return;

@@ -105,6 +105,13 @@ void UdoLinesCancel(EditorState* V);
 bool UdoLineBefore(EditorState* V);
 void UdoLineAfter(EditorState* V);
 
+// A change to the cursor line or its neighbours when one of them holds
+// blanks at its end kept as read: it is kept as those lines, so that Undo
+// gives the blanks back.  UdoWideBefore answers whether it did; then
+// UdoWideAfter must follow the change.
+bool UdoWideBefore(EditorState* V);
+void UdoWideAfter(EditorState* V);
+
 // Empties the log.
 void udoReset(EditorState* V);
 // A text is closing or being read again: its records go (with the older

@@ -22,6 +22,7 @@ struct Before {
   bool onEnd = false;      // the cursor stood on the end-of-text position
   Link* keptLine = nullptr;  // DelLine: a copy of the line
   bool viaLines = false;   // recorded as a range of lines
+  bool wide = false;       // kept as the lines around the cursor
   ActiveLine cursorLine;   // Indent and CommentOut: the line they write into
 };
 
@@ -56,6 +57,19 @@ void caseRange(EditorState* V, int* first, int* last) {
 
 void markBefore(EditorState* V) { UdoMark(V, pre.line, pre.col); }
 
+// The commands that edit the cursor line or join it with a neighbour.
+bool editsAround(int cmd) {
+  switch (cmd) {
+    case cmd::Backspace: case cmd::UnBackspace: case cmd::DelChr: case cmd::NewLine: case cmd::CopyChr:
+    case cmd::DelRtWord: case cmd::DelLtWord: case cmd::DelToEol: case cmd::TabRt: case cmd::TabLt:
+    case cmd::JoinLine: case cmd::Indent: case cmd::UnIndent: case cmd::CommentOut: case cmd::UnComment:
+    case cmd::BackspaceNoSave:
+      return true;
+    default:
+      return false;
+  }
+}
+
 }  // namespace
 
 bool UdoPreCmd(EditorState* V, int cmd) {
@@ -72,6 +86,8 @@ bool UdoPreCmd(EditorState* V, int cmd) {
   pre.onEnd = IsBase(t->curLine);
   pre.lines = CountLines(t->base);
   savLen = 0;
+  pre.wide = editsAround(cmd) && UdoWideBefore(V);
+  if (pre.wide) return true;
   switch (cmd) {
     case cmd::UndoCursorline:
     case cmd::ViewFileMenu:
@@ -127,11 +143,21 @@ bool UdoPreCmd(EditorState* V, int cmd) {
 
 void UdoPostCmd(EditorState* V, int cmd) {
   if (!haveText(V) || replaying) {
+    if (pre.wide) {
+      pre.wide = false;
+      quiet--;
+    }
     udojoin = 0;
     UdoLinesCancel(V);
     return;
   }
   Tcb* t = V->curTcb;
+  if (pre.wide) {
+    pre.wide = false;
+    UdoWideAfter(V);
+    savLen = 0;
+    return;
+  }
   if (pre.viaLines) {
     pre.viaLines = false;
     const int lines = CountLines(t->base);
@@ -151,7 +177,7 @@ void UdoPostCmd(EditorState* V, int cmd) {
         // Marked on the joined line, where Redo joins again.
         udojoin = 0;
         UdoMarkHere(V);
-        UdoSmall(V, kJoin, 0);
+        UdoSmall(V, kJoin, uint32_t(udoJoinSkip) << 8);
         UdoPos(V);
       }
       break;
@@ -175,8 +201,8 @@ void UdoPostCmd(EditorState* V, int cmd) {
       break;
     case cmd::JoinLine:
       if (lines < pre.lines) {
-        markBefore(V);
-        UdoSmall(V, kJoin, 0);
+        UdoMarkHere(V);  // on the join, where Redo joins again
+        UdoSmall(V, kJoin, uint32_t(udoJoinSkip) << 8);
         UdoPos(V);
       }
       break;
@@ -193,7 +219,9 @@ void UdoPostCmd(EditorState* V, int cmd) {
       if (l && !sameLine(now, pre.cursorLine)) {
         markBefore(V);
         UdoSmall(V, cmd == cmd::Indent ? kIndent : kComment, uint32_t(pre.line));
-        UdoPos(V);
+        // The record acts where the pair went, not where the cursor moved on.
+        V->lastEditLine = pre.line;
+        V->lastEditCol = pre.col;
       }
       break;
     }
@@ -220,7 +248,7 @@ void UdoPostCmd(EditorState* V, int cmd) {
         // Marked on the joined line, where Redo joins again.
         udojoin = 0;
         UdoMarkHere(V);
-        UdoSmall(V, kJoin, 0);
+        UdoSmall(V, kJoin, uint32_t(udoJoinSkip) << 8);
         UdoPos(V);
       } else if (savLen > 0) {
         markBefore(V);

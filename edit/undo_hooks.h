@@ -12,6 +12,9 @@ inline int udoflag = 0;
 // The column NewLine last split the line at (it moves to the indentation
 // when the cursor stood inside it).
 inline int udoSplitCol = 0;
+// The blanks up to the left margin the last join dropped from the line it
+// took up, for the join record.
+inline int udoJoinSkip = 0;
 
 // A character about to be typed at the cursor in insert mode.
 void UdoType(EditorState* V, tchar ch);

@@ -143,6 +143,7 @@ void UdoGoQuick(EditorState* V, int line, int col) {
 }
 
 bool UdoLinesBefore(EditorState* V, int first, int last) {
+  if (quiet) return true;
   UdoLinesCancel(V);
   if (replaying || !V->undoArea || !V->curTcb || !V->curTcb->base) return true;
   Tcb* t = V->curTcb;
@@ -179,13 +180,48 @@ bool UdoLineBefore(EditorState* V) {
 
 void UdoLineAfter(EditorState* V) { UdoLinesAfter(V, pending.last); }
 
+namespace {
+
+// Blanks at the end of a line kept as read are written back only while the
+// line is unchanged; the small records cannot give them back once an edit
+// has dropped them.
+bool blanksAsRead(const Link* l) {
+  if (!l || IsBase(l) || !(l->word & LINK_ASREAD) || l->len() == 0) return false;
+  const uint8_t last = l->data()[l->len() - 1];
+  return last == ' ' || last == '\t';
+}
+
+int wideFirst = 0, wideLast = 0, wideLines = 0;
+
+}  // namespace
+
+bool UdoWideBefore(EditorState* V) {
+  Tcb* t = V->curTcb;
+  if (quiet || replaying || !t || !t->base || !t->curLine) return false;
+  Link* l = t->curLine;
+  if (!blanksAsRead(l) && !blanksAsRead(l->prev()) && (IsBase(l) || !blanksAsRead(l->next()))) return false;
+  wideLines = CountLines(t->base);
+  wideFirst = std::max(1, t->lineNo - 1);
+  wideLast = std::min(wideLines, t->lineNo + 1);
+  if (!UdoLinesBefore(V, wideFirst, wideLast)) return false;
+  quiet++;
+  return true;
+}
+
+void UdoWideAfter(EditorState* V) {
+  quiet--;
+  udojoin = 0;
+  UdoLinesAfter(V, wideLast + CountLines(V->curTcb->base) - wideLines);
+}
+
 void UdoLinesCancel(EditorState* V) {
+  if (quiet) return;
   if (pending.kept) ReleaseText(V, pending.kept);
   pending = Pending{};
 }
 
 void UdoLinesAfter(EditorState* V, int newLast) {
-  if (!pending.active) return;
+  if (!pending.active || quiet) return;
   Tcb* t = V->curTcb;
   if (!t || !t->base || AFlush(V) != 0) {
     // The change is not in the store: nothing to take back.

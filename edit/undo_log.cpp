@@ -9,6 +9,7 @@
 namespace udo {
 
 int replaying = 0;
+int quiet = 0;
 tchar savstr[kAlineMax + 1];
 int savLen = 0;
 int strfrom = 0, strto = 0;
@@ -218,7 +219,7 @@ void writeSwitch(EditorState* V, uint32_t from, uint32_t to) {
 }  // namespace
 
 void UdoMark(EditorState* V, int line, int col) {
-  if (replaying || !V->undoArea) return;
+  if (replaying || quiet || !V->undoArea) return;
   own(V);
   const int lastLine = V->lastEditLine, lastCol = V->lastEditCol;
   if (line == lastLine && col == lastCol) return;
@@ -251,7 +252,7 @@ void UdoMarkHere(EditorState* V) {
 }
 
 void UdoSmall(EditorState* V, uint8_t kind, uint32_t value) {
-  if (replaying || !V->undoArea) return;
+  if (replaying || quiet || !V->undoArea) return;
   own(V);
   uint8_t* p = UdoAlloc(V, 5);
   if (!p) return;
@@ -261,19 +262,21 @@ void UdoSmall(EditorState* V, uint8_t kind, uint32_t value) {
 }
 
 void UdoPos(EditorState* V) {
-  if (!V->curTcb) return;
+  // While a change is kept as lines its parts leave the position alone:
+  // a change that turns out to be none must not move it.
+  if (!V->curTcb || quiet) return;
   V->lastEditLine = V->curTcb->lineNo;
   V->lastEditCol = V->curTcb->col;
 }
 
 void UdoType(EditorState* V, tchar ch) {
-  if (replaying) return;
+  if (replaying || quiet) return;
   UdoMarkHere(V);
   UdoSmall(V, kType, ch);
 }
 
 void UdoTypeOver(EditorState* V, tchar ch, tchar replaced) {
-  if (replaying || !V->undoArea) return;
+  if (replaying || quiet || !V->undoArea) return;
   UdoMarkHere(V);
   uint8_t* p = UdoAlloc(V, 10);
   if (!p) return;
@@ -285,7 +288,7 @@ void UdoTypeOver(EditorState* V, tchar ch, tchar replaced) {
 }
 
 void UdoBackSpace(EditorState* V, tchar ch, bool overwrite) {
-  if (replaying) {
+  if (replaying || quiet) {
     udojoin = 0;
     return;
   }
@@ -294,7 +297,7 @@ void UdoBackSpace(EditorState* V, tchar ch, bool overwrite) {
     // Marked on the joined line, where Redo joins again.
     udojoin = 0;
     UdoMarkHere(V);
-    UdoSmall(V, kJoin, ch);
+    UdoSmall(V, kJoin, (ch & 0xff) | (uint32_t(udoJoinSkip) << 8));
     UdoPos(V);
     return;
   }
@@ -318,7 +321,7 @@ void udospc(int from, int to) {
 }
 
 void udoReplace(EditorState* V, int col, int n, const tchar* repl, int m) {
-  if (replaying || !V->undoArea || !V->curTcb) return;
+  if (replaying || quiet || !V->undoArea || !V->curTcb) return;
   const ActiveLine& line = V->aline;
   n = std::clamp(n, 0, std::max(0, line.count - col));
   m = std::clamp(m, 0, kAlineMax);

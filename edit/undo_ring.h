@@ -45,6 +45,9 @@ uint32_t EndBefore(EditorState* V, uint32_t at);
 uint32_t StartAt(EditorState* V, uint32_t at);
 // Set while Undo or Redo replays an edit: nothing is recorded.
 extern int replaying;
+// Set while a change is being kept as whole lines: the records of its
+// parts are not written.
+extern int quiet;
 
 }  // namespace udo
 

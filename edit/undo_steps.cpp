@@ -24,16 +24,17 @@ struct Replay {
   Replay& operator=(const Replay&) = delete;
 };
 
-int lineCount(EditorState* V) { return CountLines(V->curTcb->base); }
-
 // Puts the cursor at (line, col); the end-of-text position is line count+1.
 // False when the place is not in the text.
 bool go(EditorState* V, int line, int col) {
   Tcb* t = V->curTcb;
-  if (line < 1 || line > lineCount(V) + 1 || col < 0 || col >= kAlineMax) return false;
+  if (line < 1 || col < 0 || col >= kAlineMax) return false;
   if (line != t->lineNo) {
-    if (AFlush(V) != 0) return false;
-    UdoGoQuick(V, line, col);
+    // Walked from the cursor line: far less than counting the text.
+    Link* l = UdoLinkAt(V, line);
+    if (!l || AFlush(V) != 0) return false;
+    V->alineDirty = 0;
+    SetALineQuick(V, l, line);
   }
   t->col = col;
   Adjust(V, t);
@@ -120,6 +121,51 @@ bool lineBack(EditorState* V, const Link* kept) {
   return true;
 }
 
+// The cursor line is split at `col`: the rest goes to a new line after it,
+// behind `indent` blanks, and the cursor to (new line, indent).  Margins
+// play no part: the record says where.
+bool splitAt(EditorState* V, int col, int indent) {
+  Tcb* t = V->curTcb;
+  ActiveLine* line = &V->aline;
+  if (!onText(V) || col < 0 || indent < 0 || indent >= kAlineMax) return false;
+  ActiveLine fresh{};
+  const int rest = std::max(0, line->count - col);
+  if (indent + rest > kLineMax) return false;
+  TrimLine(&fresh, indent);
+  std::copy(line->c + std::min<int>(col, line->count), line->c + line->count, fresh.c + indent);
+  fresh.count = uint16_t(indent + rest);
+  if (line->count > col) line->count = uint16_t(col);
+  fresh.flags = uint16_t(line->flags & ~(LINK_BASE | LINK_BOOKMARK));
+  line->flags &= LINK_BOOKMARK;
+  dirty(V);
+  if (AFlush(V) != 0 || !AddLine(V, t->curLine, &fresh)) return false;
+  t->curLine = t->curLine->next();
+  t->lineNo++;
+  ALoad(V);
+  t->col = indent;
+  UdoRefindViews(V);
+  V->redraw |= REDRAW_TEXT;
+  return true;
+}
+
+// The next line joins the cursor line at `col` (the line padded up to it),
+// less its first `skip` characters.
+bool joinAt(EditorState* V, int col, int skip) {
+  Tcb* t = V->curTcb;
+  if (!onText(V) || IsBase(t->curLine->next())) return false;
+  ActiveLine below;
+  GetLine(t->curLine->next(), &below);
+  skip = std::clamp(skip, 0, int(below.count));
+  ActiveLine* line = &V->aline;
+  TrimLine(line, std::max(int(line->count), col));
+  if (line->count > col) line->count = uint16_t(std::max(col, int(line->count)));
+  if (!insertAt(V, line->count, below.c + skip, below.count - skip)) return false;
+  line->flags = uint16_t((below.flags & ~LINK_BASE) | (line->flags & LINK_BOOKMARK));
+  deleteNextLine(V);
+  t->col = col;
+  return true;
+}
+
 tchar charAt(const uint8_t* p) { return tchar(get32(p)); }
 
 // Reverses the record at `rec`; false when it does not fit the text.
@@ -128,13 +174,14 @@ bool undoOne(EditorState* V, uint8_t* rec) {
   const uint8_t k = rec[0];
   switch (k) {
     case kDelChar: {
+      // A backspace on the end-of-text position only stepped left.
       const tchar c = charAt(rec + 1);
-      if (!insertAt(V, t->col, &c, 1)) return false;
+      if (onText(V) && !insertAt(V, t->col, &c, 1)) return false;
       t->col++;
       break;
     }
     case kOverBack:
-      putAt(V, t->col, charAt(rec + 1));
+      if (onText(V)) putAt(V, t->col, charAt(rec + 1));
       t->col++;
       break;
     case kType:
@@ -152,9 +199,19 @@ bool undoOne(EditorState* V, uint8_t* rec) {
       t->col--;
       break;
     }
-    case kDelLine:
-      if (!lineBack(V, Link::at(get32(rec + 1)))) return false;
+    case kDelLine: {
+      // DelLine kept the line in the deleted-line store when it could: it
+      // comes back from there, so that UnDelLine finds the store as it was.
+      const Link* kept = Link::at(get32(rec + 1));
+      if (kept && kept->len() >= 1 && kept->len() <= kDelKeepMax && V->delCount > 0 && !IsBase(V->delBase->prev()) &&
+          V->delBase->prev()->len() == kept->len() &&
+          std::memcmp(V->delBase->prev()->data(), kept->data(), size_t(kept->len())) == 0) {
+        UndoDeleteLine(V);
+        break;
+      }
+      if (!lineBack(V, kept)) return false;
       break;
+    }
     case kUnDelLine:
       DeleteLine(V);
       break;
@@ -211,15 +268,15 @@ bool undoOne(EditorState* V, uint8_t* rec) {
       }
       break;
     }
-    case kJoin:
-      udojoin = 1;
-      if (NewLine(V) != 0) {
-        udojoin = 0;
-        return false;
-      }
-      ALineUp(V);
-      t->col = V->lastEditCol;
+    case kJoin: {
+      // Split where the join was; the blanks it dropped before the left
+      // margin come back.
+      const int col = t->col;
+      if (!splitAt(V, col, std::min<int>(int(get32(rec + 1) >> 8), kAlineMax - 1)) || ALineUp(V) != 0) return false;
+      // The split took the blanks as text: give them their place again.
+      t->col = col;
       break;
+    }
     case kIndent:
     case kComment: {
       if (!go(V, int(get32(rec + 1)), t->col)) return false;
@@ -304,7 +361,7 @@ bool redoOne(EditorState* V, uint8_t* rec) {
       UndoDeleteLine(V);
       break;
     case kNewLine:
-      if (!go(V, int(get32(rec + 1)), get16(rec + 10)) || NewLine(V) != 0) return false;
+      if (!go(V, int(get32(rec + 1)), get16(rec + 10)) || !splitAt(V, get16(rec + 10), get16(rec + 12))) return false;
       break;
     case kAddLine:
       AddNewLine(V);
@@ -345,14 +402,18 @@ bool redoOne(EditorState* V, uint8_t* rec) {
       break;
     }
     case kJoin:
-      JoinLine(V);
+      // At the cursor, where Undo left it: DelChr and the word deletions
+      // pad up to it before they join.
+      if (!joinAt(V, t->col, int(get32(rec + 1) >> 8))) return false;
       break;
     case kIndent:
       Indent(V);
-      break;
+      V->lastEditLine = int32_t(get32(rec + 1));  // as the command left it
+      return true;
     case kComment:
       Comment(V);
-      break;
+      V->lastEditLine = int32_t(get32(rec + 1));
+      return true;
     case kUnIndent:
     case kUnComment:
       removeAt(V, t->col, 2);
