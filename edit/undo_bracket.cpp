@@ -228,6 +228,13 @@ void UdoPostCmd(EditorState* V, int cmd) {
     case cmd::NewLine:
       if (lines > pre.lines) {
         markBefore(V);
+        if (udoSplitCol != pre.col) {
+          // Split at the indentation, away from the cursor: Undo comes
+          // back to where the cursor stood through a position of its own.
+          V->lastEditLine = pre.line;
+          V->lastEditCol = pre.col;
+          UdoMark(V, pre.line, udoSplitCol);
+        }
         uint8_t* p = UdoAlloc(V, 14);
         if (p) {
           p[0] = kNewLine;

@@ -340,7 +340,7 @@ TEST_F(UndoSegments, EachKeyIsUndoneAndRedoneExactly) {
   ed.open(generatedText(rng));
   EditorState* V = ed.V();
   vt::KeyTrail trail;
-  for (int k = 0; k < 2000; k++) {
+  for (int k = 0; k < 1000; k++) {
     udoReset(V);
     V->blk = BlockRecord{};
     const std::string before = saved();
