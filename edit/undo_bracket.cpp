@@ -57,6 +57,18 @@ void caseRange(EditorState* V, int* first, int* last) {
 
 void markBefore(EditorState* V) { UdoMark(V, pre.line, pre.col); }
 
+// The commands whose record depends on whether they added or removed a
+// line; only for them are the lines counted (the text may be long).
+bool countsLines(int cmd) {
+  switch (cmd) {
+    case cmd::DelLine: case cmd::UnDelLine: case cmd::InsLine: case cmd::AddLine: case cmd::DupLine:
+    case cmd::JoinLine: case cmd::NewLine:
+      return true;
+    default:
+      return false;
+  }
+}
+
 // The commands that edit the cursor line or join it with a neighbour.
 bool editsAround(int cmd) {
   switch (cmd) {
@@ -84,7 +96,7 @@ bool UdoPreCmd(EditorState* V, int cmd) {
   pre.line = t->lineNo;
   pre.col = t->col;
   pre.onEnd = IsBase(t->curLine);
-  pre.lines = CountLines(t->base);
+  pre.lines = countsLines(cmd) ? CountLines(t->base) : 0;
   savLen = 0;
   pre.wide = editsAround(cmd) && UdoWideBefore(V);
   if (pre.wide) return true;
@@ -160,7 +172,7 @@ void UdoPostCmd(EditorState* V, int cmd) {
   }
   if (pre.viaLines) {
     pre.viaLines = false;
-    const int lines = CountLines(t->base);
+    const int lines = countsLines(cmd) ? CountLines(t->base) : 0;
     if (cmd == cmd::DelLine)
       UdoLinesAfter(V, 1);
     else if (cmd == cmd::NewLine || cmd == cmd::AddLine)
@@ -170,7 +182,7 @@ void UdoPostCmd(EditorState* V, int cmd) {
     udojoin = 0;
     return;
   }
-  const int lines = CountLines(t->base);
+  const int lines = countsLines(cmd) ? CountLines(t->base) : 0;
   switch (cmd) {
     case cmd::DelChr:
       if (udojoin) {
