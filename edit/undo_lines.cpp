@@ -191,7 +191,8 @@ bool blanksAsRead(const Link* l) {
   return last == ' ' || last == '\t';
 }
 
-int wideFirst = 0, wideLast = 0, wideLines = 0;
+int wideFirst = 0;
+Link* wideBoundary = nullptr;  // the line after the range, which the change leaves alone
 
 }  // namespace
 
@@ -200,9 +201,18 @@ bool UdoWideBefore(EditorState* V) {
   if (quiet || replaying || !t || !t->base || !t->curLine) return false;
   Link* l = t->curLine;
   if (!blanksAsRead(l) && !blanksAsRead(l->prev()) && (IsBase(l) || !blanksAsRead(l->next()))) return false;
-  wideLines = CountLines(t->base);
+  if (AFlush(V) != 0) return false;
+  l = t->curLine;
+  // The cursor line and its neighbours; the end-of-text position has only
+  // the line before it.
   wideFirst = std::max(1, t->lineNo - 1);
-  wideLast = std::min(wideLines, t->lineNo + 1);
+  int wideLast = t->lineNo;
+  wideBoundary = IsBase(l) ? l : l->next();
+  if (!IsBase(wideBoundary)) {
+    wideLast++;
+    wideBoundary = wideBoundary->next();
+  }
+  if (IsBase(l)) wideLast--;
   if (!UdoLinesBefore(V, wideFirst, wideLast)) return false;
   quiet++;
   return true;
@@ -211,7 +221,10 @@ bool UdoWideBefore(EditorState* V) {
 void UdoWideAfter(EditorState* V) {
   quiet--;
   udojoin = 0;
-  UdoLinesAfter(V, wideLast + CountLines(V->curTcb->base) - wideLines);
+  // Counted up to the line after the range: the text may be long.
+  int last = wideFirst - 1;
+  for (Link* l = UdoLinkAt(V, wideFirst); l && l != wideBoundary && !IsBase(l); l = l->next()) last++;
+  UdoLinesAfter(V, last);
 }
 
 void UdoLinesCancel(EditorState* V) {
