@@ -198,7 +198,7 @@ void TypeChar(EditorState* V, int code) {
     UdoPostCmd(V, cmd::NewLine);
     return;
   }
-  if (UdoWideBefore(V)) {
+  if (UdoWideBefore(V, false)) {
     typeChar(V, ch);
     UdoWideAfter(V);
     return;

@@ -105,11 +105,11 @@ void UdoLinesCancel(EditorState* V);
 bool UdoLineBefore(EditorState* V);
 void UdoLineAfter(EditorState* V);
 
-// A change to the cursor line or its neighbours when one of them holds
-// blanks at its end kept as read: it is kept as those lines, so that Undo
-// gives the blanks back.  UdoWideBefore answers whether it did; then
-// UdoWideAfter must follow the change.
-bool UdoWideBefore(EditorState* V);
+// A change to the cursor line (with `joins`, possibly joined with a
+// neighbour) when one of them holds blanks at its end kept as read: it is
+// kept as those lines, so that Undo gives the blanks back.  UdoWideBefore
+// answers whether it did; then UdoWideAfter must follow the change.
+bool UdoWideBefore(EditorState* V, bool joins);
 void UdoWideAfter(EditorState* V);
 
 // Empties the log.

@@ -98,7 +98,9 @@ bool UdoPreCmd(EditorState* V, int cmd) {
   pre.onEnd = IsBase(t->curLine);
   pre.lines = countsLines(cmd) ? CountLines(t->base) : 0;
   savLen = 0;
-  pre.wide = editsAround(cmd) && UdoWideBefore(V);
+  const bool joins = cmd == cmd::Backspace || cmd == cmd::BackspaceNoSave || cmd == cmd::DelChr ||
+                     cmd == cmd::DelRtWord || cmd == cmd::DelLtWord || cmd == cmd::JoinLine;
+  pre.wide = editsAround(cmd) && UdoWideBefore(V, joins);
   if (pre.wide) return true;
   switch (cmd) {
     case cmd::UndoCursorline:

@@ -196,11 +196,12 @@ Link* wideBoundary = nullptr;  // the line after the range, which the change lea
 
 }  // namespace
 
-bool UdoWideBefore(EditorState* V) {
+bool UdoWideBefore(EditorState* V, bool joins) {
   Tcb* t = V->curTcb;
   if (quiet || replaying || !t || !t->base || !t->curLine) return false;
   Link* l = t->curLine;
-  if (!blanksAsRead(l) && !blanksAsRead(l->prev()) && (IsBase(l) || !blanksAsRead(l->next()))) return false;
+  if (!blanksAsRead(l) && (!joins || (!blanksAsRead(l->prev()) && (IsBase(l) || !blanksAsRead(l->next())))))
+    return false;
   if (AFlush(V) != 0) return false;
   l = t->curLine;
   // The cursor line and its neighbours; the end-of-text position has only
