@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "core/file_io.h"
+#include "edit/undo.h"
 #include "shell/file_prompt.h"
 #include "shell/prompt.h"
 
@@ -142,6 +143,7 @@ void reloadAnswered(EditorState* V, int, intptr_t) {
   if (V->reply[0] != 'y' || !t || !t->base) return;
   Tcb* main = mainText(V, t);
   if (!main) return;
+  udoReset(V);  // the records describe the text as it was
   CopyCut(V->curDir, sizeof V->curDir, main->dirName);
   // A file gone from the disk would leave an empty text: keep what we have.
   if (!file_exist(V, main->fileName)) {

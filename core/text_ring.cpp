@@ -2,6 +2,7 @@
 #include <cstring>
 
 #include "core/editor_state.h"
+#include "edit/undo.h"
 
 namespace {
 
@@ -134,6 +135,7 @@ void ReleaseTcb(EditorState* V, Tcb** which) {
   t->base = nullptr;
   t->hsplit = 0;
   if (t->kind != KIND_DUP) {
+    udoForget(V, base);  // its records would act on another text
     ReleaseText(V, base);
     Tcb* u = V->tcbRing;
     do {

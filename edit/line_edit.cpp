@@ -86,6 +86,7 @@ int Concat(EditorState* V) {
   joined.count = uint16_t(at + width);
   if (joined.count > kAlwaysFits && FoldedBytes(&joined) > kLineMax) return 2;
   BlockAdjust(V, BLK_LINES_JOINED);
+  udoJoinSkip = s;
   // The joined line ends where the next line ended; a bookmark on either
   // line stays.
   joined.flags = uint16_t(below.flags | (V->aline.flags & LINK_BOOKMARK));
@@ -123,6 +124,7 @@ int NewLine(EditorState* V) {
   const uint16_t oldCount = line->count;
   if (t->col < m || t->col < a) t->col = a;
   const int col = t->col;
+  udoSplitCol = col;
   TrimLine(line, m);
   if (!plain && a >= line->count) a = indentAbove(V, a);
 

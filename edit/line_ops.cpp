@@ -56,11 +56,16 @@ void writePair(EditorState* V, tchar ch) {
   Adjust(V, t);
 }
 
-// Up to two characters ch at the cursor are deleted.
+// Up to two characters ch at the cursor are deleted.  A blank with only
+// blanks after it is the line's end, where DelChr would join the next line
+// instead: it stays.
 void deletePair(EditorState* V, tchar ch) {
   for (int i = 0; i < 2; i++) {
+    const ActiveLine& line = V->aline;
+    int end = line.count;
+    while (end > 0 && line.c[end - 1] == ' ') end--;
     const int col = V->curTcb->col;
-    if (col < V->aline.count && V->aline.c[col] == ch) DeleteChar(V);
+    if (col < end && line.c[col] == ch) DeleteChar(V);
   }
 }
 

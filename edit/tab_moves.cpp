@@ -18,7 +18,7 @@ int tabRight(EditorState* V) {
     t->col = c;
   } else {
     if (t->lastTabKind == '<') t->col++;
-    for (int n = c - t->col; n > 0; n--) WriteChar(V, ' ');
+    for (int n = c - t->col; n > 0; n--) WriteTyped(V, ' ');
   }
   t->lastTabKind = int32_t(t->ruler[t->col]);
   Adjust(V, t);

@@ -8,7 +8,9 @@
 #include "edit/line_edit.h"
 #include "edit/line_fit.h"
 #include "edit/movement.h"
+#include "edit/undo.h"
 #include "edit/undo_hooks.h"
+#include "shell/commands.h"
 
 namespace {
 
@@ -55,7 +57,13 @@ void wrapWord(EditorState* V) {
   const int c = t->col;
   CursorMove(V, MOVE_WORDLEFT);
   const int w = t->col;
-  if (w <= LeftmostWord(&V->aline, std::max(t->leftMargin, 0)) || NewLine(V) != 0) {
+  const int line = t->lineNo;
+  // The split is kept as the lines it changes, soft line end included.
+  t->col = c;
+  const bool kept = w > LeftmostWord(&V->aline, std::max(t->leftMargin, 0)) && UdoLinesBefore(V, line, line);
+  t->col = w;
+  if (!kept || NewLine(V) != 0) {
+    UdoLinesCancel(V);
     t->col = c;
     Adjust(V, t);
     return;
@@ -64,6 +72,7 @@ void wrapWord(EditorState* V) {
   if (!IsBase(above)) above->word |= LINK_SOFTBREAK;
   t->col += c - w;
   Adjust(V, t);
+  UdoLinesAfter(V, line + 1);
 }
 
 // Text at a left or decimal stop grows leftwards into the blanks before it;
@@ -93,6 +102,8 @@ bool rightAlign(EditorState* V, tchar ch) {
   V->redraw |= kRepaintLine;
   return true;
 }
+
+void typeChar(EditorState* V, tchar ch);
 
 void pushTube(EditorState* V, tchar ch) {
   V->tubeIndex = (V->tubeIndex - 1) & kTubeMask;
@@ -152,9 +163,27 @@ void WriteChar(EditorState* V, tchar ch) {
   if (place(V, ch)) finishWrite(V);
 }
 
+void WriteTyped(EditorState* V, tchar ch) {
+  Tcb* t = V->curTcb;
+  if (!haveText(V)) return;
+  const bool over = !(V->toggles & TGL_INSERT);
+  tchar replaced = udo::kNothingReplaced;
+  if (over) {
+    int n = V->aline.count;
+    while (n > t->col && V->aline.c[n - 1] == kSpace) n--;
+    if (t->col < n) replaced = V->aline.c[t->col];
+  }
+  if (!place(V, ch)) return;
+  if (over)
+    UdoTypeOver(V, ch, replaced);
+  else
+    UdoType(V, ch);
+  finishWrite(V);
+  UdoPos(V);
+}
+
 void TypeChar(EditorState* V, int code) {
   if (!haveText(V) || code <= 0 || code > kLastCodePoint) return;
-  Tcb* t = V->curTcb;
   const tchar ch = tchar(code);
   // A line holds no TAB or line-end characters: a typed TAB moves to the
   // next stop as the Tab key does, a typed line end splits the line as
@@ -164,24 +193,53 @@ void TypeChar(EditorState* V, int code) {
     return;
   }
   if (ch == kCR || ch == kLF) {
-    NewLine(V);
+    // Recorded as the command is.
+    if (UdoPreCmd(V, cmd::NewLine)) NewLine(V);
+    UdoPostCmd(V, cmd::NewLine);
     return;
   }
-  if (t->lastTabKind == ',') {
-    DTab(V, ch);
+  if (UdoWideBefore(V, false)) {
+    typeChar(V, ch);
+    UdoWideAfter(V);
     return;
   }
-  if (t->lastTabKind == '<') {
-    RTab(V, ch);
+  typeChar(V, ch);
+}
+
+namespace {
+
+void typeChar(EditorState* V, tchar ch) {
+  Tcb* t = V->curTcb;
+  if (atStop(t)) {
+    // Text moves within the line: kept as the line it was.
+    if (!UdoLineBefore(V)) return;
+    if (t->lastTabKind == ',')
+      DTab(V, ch);
+    else
+      RTab(V, ch);
+    UdoLineAfter(V);
     return;
+  }
+  // In overwrite mode the character written over comes back on Undo.
+  const bool over = !(V->toggles & TGL_INSERT);
+  tchar replaced = udo::kNothingReplaced;
+  if (over) {
+    int n = V->aline.count;
+    while (n > t->col && V->aline.c[n - 1] == kSpace) n--;
+    if (t->col < n) replaced = V->aline.c[t->col];
   }
   // Recorded only once it is certain the character goes in.
   if (!place(V, ch)) return;
-  UdoType(V, ch);
+  if (over)
+    UdoTypeOver(V, ch, replaced);
+  else
+    UdoType(V, ch);
   finishWrite(V);
   UdoPos(V);
   if (ch != kSpace && (t->mode & MODE_WRAP) && t->col > t->rightMargin + 1) wrapWord(V);
 }
+
+}  // namespace
 
 void CopyChar(EditorState* V) {
   if (!haveText(V)) return;
@@ -223,17 +281,20 @@ void BackSpace(EditorState* V, int save) {
   if (!haveText(V)) return;
   Tcb* t = V->curTcb;
   if (atStop(t)) {
+    if (!UdoLineBefore(V)) return;
     RDel(V);
+    UdoLineAfter(V);
     return;
   }
   tchar removed = kSpace;
+  const bool over = !(V->toggles & TGL_INSERT);
   if (t->col == 0 || t->col == t->leftMargin) {
     if (joinAbove(V) != 0) return;
   } else {
     removed = removeLeft(V);
   }
   if (save) pushTube(V, removed);
-  UdoBackSpace(V, removed);
+  UdoBackSpace(V, removed, over);
   UdoPos(V);
 }
 

@@ -20,6 +20,9 @@ void TypeChar(EditorState* V, int code);
 // a full line, or when the line would no longer fit a stored record.
 void WriteChar(EditorState* V, tchar ch);
 
+// WriteChar as typing does it: recorded for undo (TabRt's blanks).
+void WriteTyped(EditorState* V, tchar ch);
+
 // CopyChr: types the character of the line above at the cursor column.
 void CopyChar(EditorState* V);
 

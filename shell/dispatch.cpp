@@ -13,7 +13,7 @@
 #include "shell/event_loop.h"
 #include "shell/key_table.h"
 #include "shell/toggles.h"
-#include "shell/undo_bracket.h"
+#include "edit/undo.h"
 
 namespace {
 
@@ -221,8 +221,8 @@ constexpr Route kRoutes[kCmdCount] = {
     {[](EditorState* V, int) { UnIndent(V); }, 0},  // 186 UnIndent
     {[](EditorState* V, int) { Comment(V); }, 0},  // 187 CommentOut
     {[](EditorState* V, int) { UnComment(V); }, 0},  // 188 UnComment
-    {todo, 0},  // 189 Undo: Undo
-    {todo, 0},  // 190 Redo: Redo
+    {[](EditorState* V, int) { Undo(V); }, 0},  // 189 Undo
+    {[](EditorState* V, int) { Redo(V); }, 0},  // 190 Redo
     {todo, 4},  // 191 DragBlockLeft: DragBlk 4
     {todo, 5},  // 192 DragBlockRight: DragBlk 5
     {todo, 0},  // 193 DragBlockUp: DragBlk 0
@@ -241,10 +241,11 @@ constexpr Route kRoutes[kCmdCount] = {
 
 void DoCommand(EditorState* V, int* cmd) {
   int n = *cmd;
-  UdoPreCmd(V, n);
-  if (IsCommand(n) && kRoutes[n].run)
+  // A command whose undo data cannot be kept does not run.
+  const bool go = UdoPreCmd(V, n);
+  if (IsCommand(n) && kRoutes[n].run && go)
     kRoutes[n].run(V, kRoutes[n].arg);
-  else
+  else if (!IsCommand(n) || !kRoutes[n].run)
     *cmd = -1;
   UdoPostCmd(V, *cmd);
 }

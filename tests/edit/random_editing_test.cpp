@@ -11,10 +11,14 @@
 #include <string>
 
 #include "core/editor_state.h"
+#include "core/file_io.h"
+#include "edit/undo.h"
+#include "edit/undo_ring.h"
 #include "shell/commands.h"
 #include "shell/event_loop.h"
 #include "tests/support/headless.h"
 #include "tests/support/key_trail.h"
+#include "tests/support/temp_dir.h"
 
 namespace {
 
@@ -216,6 +220,164 @@ TEST_F(RandomEditing, TwoHundredThousandKeysKeepTheTextSound) {
       FAIL() << "step " << step << ": " << err << trail.str();
     }
   }
+}
+
+// Every editing command in both insert modes, for the undo segments; none
+// that empties the log (UndoCursorline) or changes only line flags.
+constexpr int kUndoable[] = {
+    cmd::Backspace, cmd::UnBackspace, cmd::BackspaceNoSave, cmd::DelChr,      cmd::DelLine,
+    cmd::UnDelLine, cmd::NewLine,     cmd::AddLine,         cmd::DupLine,     cmd::CopyChr,
+    cmd::InsLine,   cmd::DelRtWord,   cmd::DelLtWord,       cmd::DelToEol,    cmd::JoinLine,
+    cmd::Indent,    cmd::UnIndent,    cmd::CommentOut,      cmd::UnComment,   cmd::UpperCase,
+    cmd::LowerCase, cmd::CenterLine,  cmd::ToggleInsert,    cmd::ToggleWordwrap, cmd::TabRt,
+    cmd::TabLt,     cmd::BackOnlySave, cmd::SetDecimalTab,  cmd::SetLeftTab,  cmd::ClearTab,
+    cmd::BlockToUpperCase, cmd::BlockToLowerCase, cmd::SetRmargin, cmd::SetLmargin, cmd::ToggleTabMode,
+};
+
+// Where two saved texts first differ ("" when equal), short enough to read.
+std::string firstDiff(const std::string& a, const std::string& b) {
+  if (a == b) return "";
+  size_t i = 0, line = 1;
+  while (i < a.size() && i < b.size() && a[i] == b[i]) line += a[i++] == '\n';
+  auto around = [&](const std::string& s) {
+    const size_t from = s.rfind('\n', i == 0 ? 0 : i - 1);
+    const size_t start = from == std::string::npos ? 0 : from + 1;
+    return s.substr(start, std::min<size_t>(s.find('\n', i) - start, 80));
+  };
+  return "line " + std::to_string(line) + ": '" + around(a) + "' vs '" + around(b) + "'";
+}
+
+class UndoSegments : public RandomEditing {
+ protected:
+  // The text as saved: the check that Undo gave it back byte for byte.
+  std::string saved() {
+    EditorState* V = ed.V();
+    CopyCut(V->curDir, sizeof V->curDir, dir.path().c_str());
+    const int modified = V->curTcb->modified;
+    AFlush(V);
+    std::string bytes = PutFile(V, V->curTcb->base, "seg", V->curTcb->mode) == 0 ? vt::ReadFile(dir.file("seg")) : "(not saved)";
+    V->curTcb->modified = modified;
+    return bytes;
+  }
+  // Presses of Undo (or Redo) until the log has no more.
+  int drain(bool undo) {
+    EditorState* V = ed.V();
+    const std::string end = undo ? "NO Undo" : "NO Redo";
+    int n = 0;
+    for (; n < 2000000; n++) {
+      V->alertText[0] = 0;
+      press(CMD_BASE + (undo ? cmd::Undo : cmd::Redo));
+      if (end == V->alertText) return n;
+      if (std::string(V->alertText) == "undo tilt") return -1;
+    }
+    return -1;
+  }
+  void randomKey(std::mt19937& rng, vt::KeyTrail& trail) {
+    const unsigned pick = rng() % 100;
+    std::string what;
+    if (pick < 50) {
+      const unsigned k = rng() % 100;
+      const tchar c = k < 70 ? tchar('a' + rng() % 26) : k < 85 ? ' ' : decode(kWide[rng() % std::size(kWide)]);
+      press(int(c));
+      what = "type U+" + std::to_string(c);
+    } else if (pick < 65) {
+      const int n = kMoves[rng() % std::size(kMoves)];
+      press(CMD_BASE + n);
+      what = CmdText[n];
+    } else if (pick < 67 && lineCount > 0) {
+      ed.cur()->col = int(rng() % 120);
+      what = "column " + std::to_string(ed.cur()->col);
+    } else {
+      const int n = kUndoable[rng() % std::size(kUndoable)];
+      press(CMD_BASE + n);
+      what = CmdText[n];
+    }
+    trail.add(what, ed.lineNo(), ed.col());
+  }
+  vt::TempDir dir;
+};
+
+// Segments of 200 to 1,000 keys: Undo until "NO Undo" gives the text the
+// segment began with, Redo until "NO Redo" the text it ended with.
+TEST_F(UndoSegments, UndoAndRedoGiveBackEachSegmentsStartAndEnd) {
+  std::mt19937 rng(kSeed + 13);
+  ed.open(generatedText(rng));
+  EditorState* V = ed.V();
+  ASSERT_EQ(check(), "");
+  int checked = 0;
+  for (int seg = 0; seg < 60; seg++) {
+    udoReset(V);
+    V->blk = BlockRecord{};
+    const std::string start = saved();
+    vt::KeyTrail trail;
+    const int keys = 200 + int(rng() % 801);
+    for (int k = 0; k < keys; k++) {
+      randomKey(rng, trail);
+      ASSERT_EQ(check(), "") << "segment " << seg << " key " << k << trail.str();
+    }
+    V->alertText[0] = 0;
+    const std::string end = saved();
+    // A segment whose oldest records the ring had to let go cannot reach
+    // its start; its end must still come back.
+    const bool whole = udo::Ring(V).tail == udo::kRingStart && udo::Ring(V).wrap == 0;
+    ASSERT_GE(drain(true), 0) << "segment " << seg << trail.str();
+    ASSERT_EQ(check(), "") << "segment " << seg << " after Undo" << trail.str();
+    if (whole) {
+      ASSERT_EQ(firstDiff(saved(), start), "") << "segment " << seg << " undone" << trail.str();
+      checked++;
+    }
+    ASSERT_GE(drain(false), 0);
+    ASSERT_EQ(check(), "") << "segment " << seg << " after Redo" << trail.str();
+    ASSERT_EQ(firstDiff(saved(), end), "") << "segment " << seg << " redone" << trail.str();
+  }
+  EXPECT_GE(checked, 50);
+}
+
+// Each key alone: Undo gives back the text before it, Redo the text after
+// it, so that a fault points at the command that has it.
+TEST_F(UndoSegments, EachKeyIsUndoneAndRedoneExactly) {
+  std::mt19937 rng(kSeed + 7);
+  ed.open(generatedText(rng));
+  EditorState* V = ed.V();
+  vt::KeyTrail trail;
+  for (int k = 0; k < 1000; k++) {
+    udoReset(V);
+    V->blk = BlockRecord{};
+    const std::string before = saved();
+    randomKey(rng, trail);
+    const std::string after = saved();
+    ASSERT_GE(drain(true), 0) << trail.str();
+    ASSERT_EQ(firstDiff(saved(), before), "") << "key " << k << " undone; the key changed: " << firstDiff(after, before) << trail.str();
+    ASSERT_GE(drain(false), 0);
+    ASSERT_EQ(firstDiff(saved(), after), "") << "key " << k << " redone; margins " << ed.cur()->leftMargin << " " << ed.cur()->rightMargin << " mode " << ed.cur()->mode << " toggles " << V->toggles << trail.str();
+    ASSERT_EQ(check(), "") << trail.str();
+  }
+}
+
+// Typing and editing until the ring has wrapped ten times: Undo walks back
+// across every wrap to the oldest record left, Redo forward to the end.
+TEST_F(UndoSegments, ARunThatWrapsTheRingTenTimes) {
+  std::mt19937 rng(kSeed + 10);
+  ed.open(generatedText(rng));
+  EditorState* V = ed.V();
+  udoReset(V);
+  vt::KeyTrail trail;
+  int laps = 0;
+  uint32_t lastHead = udo::Ring(V).head;
+  for (int k = 0; laps < 10 && k < 2000000; k++) {
+    randomKey(rng, trail);
+    if (udo::Ring(V).head < lastHead) laps++;
+    lastHead = udo::Ring(V).head;
+  }
+  ASSERT_EQ(laps, 10);
+  ASSERT_EQ(check(), "");
+  const std::string end = saved();
+  const UdoStats s = UdoStatistics(V);
+  ASSERT_EQ(s.records, s.recordsBack);
+  ASSERT_GT(drain(true), 0) << trail.str();
+  ASSERT_EQ(check(), "");
+  ASSERT_GE(drain(false), 0);
+  ASSERT_EQ(firstDiff(saved(), end), "");
 }
 
 }  // namespace

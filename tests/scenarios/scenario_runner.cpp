@@ -11,6 +11,7 @@
 
 #include "core/file_io.h"
 #include "edit/movement.h"
+#include "shell/commands.h"
 #include "shell/event_loop.h"
 #include "shell/key_names.h"
 #include "shell/key_press.h"
@@ -27,6 +28,20 @@ struct Check {
   std::string value;
 };
 
+// Keys and the checks made after them.  A keys: line that follows checks
+// begins the next step, so a scenario can check what each part of it did.
+struct Step {
+  std::vector<std::string> keyLines;
+  bool linesGiven = false;
+  std::vector<std::string> lines;
+  bool fileGiven = false;
+  std::vector<std::string> saved;
+  Check cursor, alert, modified, mode, quit, tabsOut;
+  bool hasChecks() const {
+    return linesGiven || fileGiven || cursor.set || alert.set || modified.set || mode.set || quit.set || tabsOut.set;
+  }
+};
+
 struct Scenario {
   std::string file, title;
   int line = 0;  // where it begins in the file
@@ -39,12 +54,8 @@ struct Scenario {
   int memory = -1;        // arena blocks allowed beyond those held; -1 no limit
   std::string name = "test.txt";
   int atLine = 0, atCol = 0;
-  std::vector<std::string> keyLines;
-  bool linesGiven = false;
-  std::vector<std::string> lines;
-  bool fileGiven = false;
-  std::vector<std::string> saved;
-  Check cursor, alert, modified, mode, quit, tabsOut;
+  std::vector<Step> steps{1};
+  bool undoAll = false;
 };
 
 std::string trim(const std::string& s) {
@@ -72,7 +83,8 @@ std::vector<Scenario> parse(const fs::path& path) {
       continue;
     }
     if (out.empty()) throw std::runtime_error(path.string() + ":" + std::to_string(n) + ": text before the first ==");
-    Scenario& s = out.back();
+    Scenario& sc = out.back();
+    Step& s = sc.steps.back();
     if (l[0] == '|') {
       if (!block) throw std::runtime_error(path.string() + ":" + std::to_string(n) + ": '|' outside text: or lines:");
       size_t bar = raw.find('|');
@@ -85,9 +97,9 @@ std::vector<Scenario> parse(const fs::path& path) {
     std::string key = l.substr(0, colon), value = colon == std::string::npos ? "" : trim(l.substr(colon + 1));
     block = nullptr;
     if (key == "text") {
-      s.text.clear();
-      s.textGiven = true;
-      block = &s.text;
+      sc.text.clear();
+      sc.textGiven = true;
+      block = &sc.text;
     } else if (key == "lines") {
       s.linesGiven = true;
       block = &s.lines;
@@ -106,11 +118,12 @@ std::vector<Scenario> parse(const fs::path& path) {
     } else if (key == "lastend") {
       s.lastEnd = value != "no";
     } else if (key == "name") {
-      s.name = value;
+      sc.name = value;
     } else if (key == "at") {
-      std::istringstream(value) >> s.atLine >> s.atCol;
+      std::istringstream(value) >> sc.atLine >> sc.atCol;
     } else if (key == "keys") {
-      s.keyLines.push_back(value);
+      if (s.hasChecks()) sc.steps.emplace_back();
+      sc.steps.back().keyLines.push_back(value);
     } else if (key == "cursor") {
       s.cursor = {true, value};
     } else if (key == "alert") {
@@ -119,6 +132,8 @@ std::vector<Scenario> parse(const fs::path& path) {
       s.modified = {true, value};
     } else if (key == "mode") {
       s.mode = {true, value};
+    } else if (key == "undo") {
+      sc.undoAll = value == "all";
     } else if (key == "quit") {
       s.quit = {true, value};
     } else {
@@ -200,6 +215,13 @@ void press(EditorState* V, const std::string& name) {
   ASSERT_FALSE(unknown) << "key " << name << " has no binding and types nothing known: write it as \"text\"";
 }
 
+// "{Name}" runs the command of that name as a key bound to it would.
+void runCommand(EditorState* V, const std::string& tok) {
+  const int n = FindCommand(tok.substr(1, tok.size() - 2));
+  ASSERT_TRUE(tok.back() == '}' && n >= 0) << "unknown command " << tok;
+  HandleKey(V, CMD_BASE + n, 0, 0);
+}
+
 void typeText(EditorState* V, const std::string& utf) {
   const auto* p = reinterpret_cast<const uint8_t*>(utf.data());
   for (size_t i = 0; i < utf.size();) {
@@ -235,6 +257,11 @@ std::string joinLines(const std::vector<std::string>& v) {
   return s;
 }
 
+std::vector<std::string> trimmed(std::vector<std::string> v) {
+  for (auto& l : v) l.erase(l.find_last_not_of(' ') + 1);
+  return v;
+}
+
 class ScenarioTest : public ::testing::Test {
  public:
   explicit ScenarioTest(Scenario s) : s_(std::move(s)) {}
@@ -259,55 +286,109 @@ class ScenarioTest : public ::testing::Test {
     if (s_.memory >= 0) V->memBlockLimit = V->memBlocks + s_.memory;
     if (s_.atLine > 0) placeCursor(V, s_.atLine, s_.atCol);
     V->alertText[0] = 0;
-    for (auto& line : s_.keyLines) {
+    const std::vector<std::string> start = e.lines();
+    const std::string startBytes = s_.undoAll ? savedBytes(e) : "";
+    for (auto& step : s_.steps) {
+      runStep(e, step);
+      if (HasFatalFailure() || !V->curTcb) return;
+    }
+    if (s_.undoAll) undoAndRedoAll(e, start, startBytes);
+  }
+
+  void runStep(vt::Editor& e, const Step& st) {
+    EditorState* V = e.V();
+    for (auto& line : st.keyLines) {
       for (auto& tok : tokens(line)) {
         if (tok[0] == '"')
           typeText(V, tok.substr(1));
+        else if (tok[0] == '{')
+          runCommand(V, tok);
         else
           press(V, tok);
         if (HasFatalFailure()) return;
         if (!V->curTcb) break;
       }
     }
-    if (s_.quit.set) {
-      EXPECT_EQ(V->quit ? "yes" : "no", s_.quit.value);
+    if (st.quit.set) {
+      EXPECT_EQ(V->quit ? "yes" : "no", st.quit.value);
     }
-    if (s_.mode.set) {
-      EXPECT_EQ(std::to_string(V->inputMode), s_.mode.value);
+    if (st.mode.set) {
+      EXPECT_EQ(std::to_string(V->inputMode), st.mode.value);
     }
-    if (s_.alert.set) {
-      EXPECT_EQ(std::string(V->alertText), s_.alert.value);
+    if (st.alert.set) {
+      EXPECT_EQ(std::string(V->alertText), st.alert.value);
     }
     if (!V->curTcb) {
-      EXPECT_FALSE(s_.linesGiven || s_.cursor.set || s_.modified.set) << "no text is left to check";
+      EXPECT_FALSE(st.linesGiven || st.cursor.set || st.modified.set) << "no text is left to check";
       return;
     }
-    if (s_.linesGiven) {
-      EXPECT_EQ(joinLines(e.lines()), joinLines(s_.lines));
+    if (st.linesGiven) {
+      EXPECT_EQ(joinLines(e.lines()), joinLines(st.lines));
     }
-    if (s_.cursor.set) {
-      EXPECT_EQ(std::to_string(e.lineNo()) + " " + std::to_string(e.col()), s_.cursor.value);
+    if (st.cursor.set) {
+      EXPECT_EQ(std::to_string(e.lineNo()) + " " + std::to_string(e.col()), st.cursor.value);
     }
-    if (s_.modified.set) {
-      EXPECT_EQ(e.modified() ? "yes" : "no", s_.modified.value);
+    if (st.modified.set) {
+      EXPECT_EQ(e.modified() ? "yes" : "no", st.modified.value);
     }
-    if (s_.tabsOut.set) {
-      EXPECT_EQ(V->curTcb->mode & MODE_TABSOUT ? "yes" : "no", s_.tabsOut.value);
+    if (st.tabsOut.set) {
+      EXPECT_EQ(V->curTcb->mode & MODE_TABSOUT ? "yes" : "no", st.tabsOut.value);
     }
     EXPECT_EQ(vt::CheckList(V->curTcb->base), "");
-    if (s_.fileGiven) checkSaved(e);
+    if (st.fileGiven) checkSaved(e, st);
+  }
+
+  // ^Z until "NO Undo" gives back the text as it began, byte for byte when
+  // saved; WnZ until "NO Redo" the text as the keys left it.
+  void undoAndRedoAll(vt::Editor& e, const std::vector<std::string>& start, const std::string& startBytes) {
+    EditorState* V = e.V();
+    const std::vector<std::string> edited = e.lines();
+    int presses = 0;
+    for (; presses < 100000 && std::string(V->alertText) != "NO Undo"; presses++) {
+      V->alertText[0] = 0;
+      press(V, "^Z");
+    }
+    ASSERT_EQ(std::string(V->alertText), "NO Undo");
+    // Blanks padded on past a line's end are not part of it (the saved
+    // bytes below are the exact check).
+    EXPECT_EQ(joinLines(trimmed(e.lines())), joinLines(trimmed(start))) << "after " << presses << " presses of Undo";
+    EXPECT_EQ(savedBytes(e), startBytes) << "saved after undoing everything";
+    EXPECT_EQ(vt::CheckList(V->curTcb->base), "");
+    for (presses = 0; presses < 100000 && std::string(V->alertText) != "NO Redo"; presses++) {
+      V->alertText[0] = 0;
+      press(V, "WnZ");
+    }
+    ASSERT_EQ(std::string(V->alertText), "NO Redo");
+    EXPECT_EQ(joinLines(trimmed(e.lines())), joinLines(trimmed(edited))) << "after " << presses << " presses of Redo";
+    EXPECT_EQ(vt::CheckList(V->curTcb->base), "");
+  }
+
+  std::string savedBytes(vt::Editor& e) {
+    EditorState* V = e.V();
+    vt::TempDir dir;
+    char keep[kPathMax];
+    CopyCut(keep, sizeof keep, V->curDir);
+    CopyCut(V->curDir, sizeof V->curDir, dir.path().c_str());
+    const int modified = V->curTcb->modified;
+    std::string bytes = "(not saved)";
+    if (AFlush(V) == 0 && PutFile(V, V->curTcb->base, "saved", V->curTcb->mode) == 0)
+      bytes = vt::ReadFile(dir.file("saved"));
+    V->curTcb->modified = modified;
+    CopyCut(V->curDir, sizeof V->curDir, keep);
+    V->alertText[0] = 0;
+    return bytes;
   }
 
   // Saves the text as its mode says and compares the bytes; the saved file
   // must read back as the lines the text shows.
-  void checkSaved(vt::Editor& e) {
+  void checkSaved(vt::Editor& e, const Step& st) {
     EditorState* V = e.V();
     vt::TempDir dir;
     CopyCut(V->curDir, sizeof V->curDir, dir.path().c_str());
     ASSERT_EQ(AFlush(V), 0);
     ASSERT_EQ(PutFile(V, V->curTcb->base, "saved", V->curTcb->mode), 0) << V->alertText;
     const std::string bytes = vt::ReadFile(dir.file("saved"));
-    EXPECT_EQ(bytes, joinLines(s_.saved));
+    EXPECT_EQ(bytes, joinLines(st.saved));
     vt::Editor again;
     again.open(bytes, "saved", V->curTcb->mode & MODE_ENCODING);
     EXPECT_EQ(joinLines(again.lines()), joinLines(e.lines())) << "the saved file reads back otherwise";
