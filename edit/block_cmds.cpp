@@ -260,8 +260,12 @@ void OpenBlk(EditorState* V, int move) {
   if (!haveText(V) || TcbTabFull(V) || BlkUse(V) != 0) return;
   if (move && !blockHere(V)) return;
   const int last = V->blk.isColumn ? V->blk.endLine : V->blk.startLine;
+  if (move && !UdoLinesBefore(V, V->blk.startLine, V->blk.endLine)) return;
   Link* text = move ? PullBlk(V) : GetBlk(V);
-  if (!text) return;
+  if (!text) {
+    UdoLinesCancel(V);
+    return;
+  }
   // The cut is recorded in the text it came from, before the new one shows.
   if (move) UdoLinesAfter(V, last);
   text->setWidth(0);
