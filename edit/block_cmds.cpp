@@ -66,6 +66,8 @@ void markWord(EditorState* V) {
 void MarkBlk(EditorState* V, int kind) {
   if (!haveText(V)) return;
   Tcb* t = V->curTcb;
+  // The end-of-text position is no place in a line: nothing is marked there.
+  if (IsBase(t->curLine) && kind != MARK_ALL) return;
   BlockRecord& b = V->blk;
   if ((b.blkTcb && b.blkTcb != t) || (b.blkView && b.blkView != t)) RemoveBlk(V);
   b.blkView = t;

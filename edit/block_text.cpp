@@ -361,12 +361,16 @@ bool layLine(ActiveLine* target, const ActiveLine& src, int c, int w, bool overw
     std::copy(src.c, src.c + n, target->c + c);
     std::fill(target->c + c + n, target->c + c + w, kSpace);
   } else {
-    if (n == 0) return true;
-    if (std::max<int>(target->count, c) + n > kLineMax) return false;
+    // Stored lines lose their trailing blanks: a text line goes in at its
+    // full width wherever the target line goes on past the column.
+    const int m = target->count > c ? w : n;
+    if (m == 0) return true;
+    if (std::max<int>(target->count, c) + m > kLineMax) return false;
     TrimLine(target, std::max<int>(target->count, c));
-    std::memmove(target->c + c + n, target->c + c, size_t(target->count - c) * sizeof(tchar));
+    std::memmove(target->c + c + m, target->c + c, size_t(target->count - c) * sizeof(tchar));
     std::copy(src.c, src.c + n, target->c + c);
-    target->count = uint16_t(target->count + n);
+    std::fill(target->c + c + n, target->c + c + m, kSpace);
+    target->count = uint16_t(target->count + m);
   }
   return LineFits(*target);
 }

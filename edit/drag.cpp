@@ -17,16 +17,20 @@ struct Pos {
 
 bool haveText(EditorState* V) { return V->curTcb && V->curTcb->base && V->curTcb->curLine; }
 
-// The cursor after a move; the end-of-text position counts as the end of
-// the last line, where a block can end.
-Pos movedTo(EditorState* V, int move) {
-  CursorMove(V, move);
+// The cursor; the end-of-text position counts as the end of the last line,
+// where a block can end.
+Pos cursorPos(EditorState* V) {
   Tcb* t = V->curTcb;
   if (!IsBase(t->curLine)) return {t->lineNo, t->col};
   ActiveLine last;
   GetLine(t->base->prev(), &last);
   TrimLine(&last, 0);
   return {t->lineNo - 1, last.count};
+}
+
+Pos movedTo(EditorState* V, int move) {
+  CursorMove(V, move);
+  return cursorPos(V);
 }
 
 void setBlock(EditorState* V, Pos s, Pos e, int column) {
@@ -43,7 +47,7 @@ void setBlock(EditorState* V, Pos s, Pos e, int column) {
 void dragLines(EditorState* V, int move) {
   Tcb* t = V->curTcb;
   BlockRecord& b = V->blk;
-  const Pos p{t->lineNo, t->col};
+  const Pos p = cursorPos(V);
   const bool here = b.blkTcb == t;
   Pos s{b.startLine, b.startCol}, e{b.endLine, b.endCol};
   if (here && p == s) {
@@ -69,7 +73,7 @@ void dragLines(EditorState* V, int move) {
 void dragColumns(EditorState* V, int move) {
   Tcb* t = V->curTcb;
   BlockRecord& b = V->blk;
-  const Pos p{t->lineNo, t->col};
+  const Pos p = cursorPos(V);
   const Pos q = movedTo(V, move);
   const bool inLines = p.line >= b.startLine && p.line <= b.endLine;
   // The end column is an edge too.

@@ -190,19 +190,41 @@ bool go(EditorState* V, int line, int col) {
 
 Link* handleAt(const uint8_t* p) { return Link::at(get32(p)); }
 
-// Cuts out the line block at `p`; the text it held, or null.
-Link* cutOut(EditorState* V, const Pos& p) {
+// n empty lines of no width.
+Link* emptyText(EditorState* V, int n) {
+  Link* text = NewBaseLink(V);
+  for (int i = 0; text && i < n; i++) {
+    if (!AddEmptyLine(V, text->prev())) {
+      ReleaseText(V, text);
+      return nullptr;
+    }
+  }
+  return text;
+}
+
+// Cuts out the line block at `p`; the text it held (with the width it had
+// when it was laid at `laid`, when given), or null.
+Link* cutOut(EditorState* V, const Pos& p, const Pos* laid) {
+  if (!p.isColumn && p.startLine == p.endLine && p.endCol <= p.startCol) {
+    // Nothing was inserted (a block past its line's end held nothing).
+    RemoveBlk(V);
+    return emptyText(V, 1);
+  }
   setBlock(V, p);
   if (BlkUse(V) != 0) return nullptr;
-  return PullBlk(V);
+  Link* text = PullBlk(V);
+  // Blanks the block ended with were not stored; its width keeps them.
+  if (text && !p.isColumn && laid)
+    text->setWidth(uint16_t(laid->startLine == laid->endLine ? std::max(0, laid->endCol - laid->startCol) : laid->endCol));
+  return text;
 }
 
 // The empty last line made for an insertion at the text's end goes again.
 void dropAddedLine(EditorState* V, int line) {
   Tcb* t = V->curTcb;
+  if (AFlush(V) != 0) return;
   Link* l = LineOf(t, line);
   if (!l || !IsBase(l->next()) || l->len() != 0 || IsBase(l->prev())) return;
-  if (AFlush(V) != 0) return;
   t->curLine = t->base->next();
   t->lineNo = 1;
   DeleteLink(V, l);
@@ -301,8 +323,10 @@ bool UdoBlockUndo(EditorState* V, uint8_t* rec) {
       Link* text = nullptr;
       if (aux & kTargetKept) {
         if (k == kUnDeleteBlock) {
+          // The restored text goes back to the store; a text of no width
+          // left no block to copy it from.
           setBlock(V, placed);
-          text = GetBlk(V);
+          text = placed.startCol < placed.endCol ? GetBlk(V) : emptyText(V, lines);
           if (!text) return false;
         }
         if (!swapRange(V, placed.startLine, lines, handleAt(tail + 4))) {
@@ -310,7 +334,7 @@ bool UdoBlockUndo(EditorState* V, uint8_t* rec) {
           return false;
         }
       } else {
-        text = cutOut(V, placed);
+        text = cutOut(V, placed, &placed);
         if (!text) return false;
         if (aux & kLineAdded) dropAddedLine(V, placed.startLine);
       }
@@ -331,7 +355,7 @@ bool UdoBlockUndo(EditorState* V, uint8_t* rec) {
             !swapRange(V, first.startLine, first.endLine - first.startLine + 1, handleAt(tail)))
           return false;
       } else {
-        Link* text = cutOut(V, placed);
+        Link* text = cutOut(V, placed, &placed);
         if (!text) return false;
         if (aux & kLineAdded) dropAddedLine(V, placed.startLine);
         if (!putAt(V, first, text, false)) {
@@ -392,7 +416,7 @@ bool UdoBlockRedo(EditorState* V, uint8_t* rec) {
             !swapRange(V, placed.startLine, lines - appended, handleAt(tail + 4)))
           return false;
       } else {
-        Link* text = cutOut(V, first);
+        Link* text = cutOut(V, first, &placed);
         if (!text) return false;
         if (!putAt(V, placed, text, false)) {
           ReleaseText(V, text);
@@ -403,7 +427,7 @@ bool UdoBlockRedo(EditorState* V, uint8_t* rec) {
       return go(V, placed.line, placed.col);
     case kDeleteBlock: {
       if (!go(V, first.line, first.col)) return false;
-      Link* text = cutOut(V, first);
+      Link* text = cutOut(V, first, nullptr);
       if (!text) return false;
       if (V->delBlk) ReleaseText(V, V->delBlk);
       V->delBlk = text;
