@@ -53,6 +53,35 @@ void allViews(EditorState* V, const Link* base, F f) {
   otherViews(V, nullptr, base, f);
 }
 
+// The views of a text, gathered once for a walk over many lines.
+std::vector<Tcb*> viewsOf(EditorState* V, const Link* base) {
+  std::vector<Tcb*> v;
+  allViews(V, base, [&](Tcb* u) { v.push_back(u); });
+  return v;
+}
+
+// `a` becomes the contents of line `l`, in its record when the size class
+// allows (no new record, nothing to re-point), else in a new one that the
+// views follow.  The line stays as it was when no record can be had.
+Link* storeAt(EditorState* V, Link* l, ActiveLine* a, const std::vector<Tcb*>& views) {
+  LineImage img;
+  Tabify(V, &img, a);
+  const uint16_t carried = uint16_t(l->word & LINK_CARRIED);
+  if (LinkClass(img.word) == LinkClass(l->len())) {
+    l->word = uint16_t(img.word | carried);
+    std::memcpy(l->data(), img.text, img.word);
+    return l;
+  }
+  Link* r = NewLink(V, img.word);
+  if (!r) return l;
+  r->word = uint16_t(img.word | carried);
+  std::memcpy(r->data(), img.text, img.word);
+  for (Tcb* u : views)
+    if (u->curLine == l) u->curLine = r;
+  ReplaceLink(V, l, r);
+  return r;
+}
+
 // The cursor of a view after the line block start..end was cut out and its
 // ends joined on the start line (the joined line is `joined`).
 void seatAfterCut(Tcb* u, const BlockRecord& b, Link* joined, const Link* first, const Link* last) {
@@ -187,19 +216,14 @@ Link* pullColumns(EditorState* V) {
     return nullptr;
   }
   ActiveLine a;
+  const std::vector<Tcb*> views = viewsOf(V, t->base);
   Link* l = b.startLink;
   for (int n = b.startLine;; n++) {
     Link* next = l->next();
     GetLine(l, &a);
     if (a.count > b.startCol) {
       LDelete(V, &a, b.startCol, std::min<int>(b.endCol, a.count));
-      if (Link* r = MakeLine(V, &a)) {
-        r->word = uint16_t(r->word | (l->word & LINK_CARRIED));
-        allViews(V, t->base, [&](Tcb* u) {
-          if (u->curLine == l) u->curLine = r;
-        });
-        ReplaceLink(V, l, r);
-      }
+      storeAt(V, l, &a, views);
     }
     if (n == b.endLine) break;
     l = next;
@@ -372,7 +396,7 @@ bool layLine(ActiveLine* target, const ActiveLine& src, int c, int w, bool overw
     std::fill(target->c + c + n, target->c + c + m, kSpace);
     target->count = uint16_t(target->count + m);
   }
-  return LineFits(*target);
+  return target->count <= kLineMax / 4 || LineFits(*target);
 }
 
 }  // namespace
@@ -393,14 +417,18 @@ int LayColumns(EditorState* V, Link* text, bool overwrite, bool dryRun) {
   ActiveLine src, line;
   Link* target = t->curLine;
   for (const Link* l = text->next(); l != text; l = l->next(), n++) {
-    GetLine(l, &src);
     if (IsBase(target)) {
       line.count = 0;
     } else {
-      GetLine(target, &line);
+      // A short line fits whatever is laid on it: each stored byte is at
+      // most 8 columns (a TAB), each laid column at most 4 bytes.
+      const int len = target->len();
       target = target->next();
       existing++;
+      if (8 * len + c + used <= kLineMax && len + c + 4 * used <= kLineMax) continue;
+      GetLine(target->prev(), &line);
     }
+    GetLine(l, &src);
     if (!layLine(&line, src, c, used, overwrite)) {
       SetAlert(V, "Line too long");
       return 1;
@@ -433,6 +461,7 @@ int LayColumns(EditorState* V, Link* text, bool overwrite, bool dryRun) {
     UdoBlkAppended(V, n - existing);
   }
   ReleaseLink(V, extra);
+  const std::vector<Tcb*> views = viewsOf(V, t->base);
   Link* l = t->curLine;
   Link* firstLine = nullptr;
   for (const Link* s = text->next(); s != text; s = s->next()) {
@@ -440,16 +469,7 @@ int LayColumns(EditorState* V, Link* text, bool overwrite, bool dryRun) {
     GetLine(l, &line);
     Link* next = l->next();
     layLine(&line, src, c, used, overwrite);
-    Link* r = MakeLine(V, &line);
-    if (r) {
-      r->word = uint16_t(r->word | (l->word & LINK_CARRIED));
-      allViews(V, t->base, [&](Tcb* u) {
-        if (u->curLine == l) u->curLine = r;
-      });
-      ReplaceLink(V, l, r);
-    } else {
-      r = l;
-    }
+    Link* r = storeAt(V, l, &line, views);
     if (!firstLine) firstLine = r;
     l = next;
   }
@@ -472,19 +492,14 @@ void BlankBlk(EditorState* V) {
   Tcb* t = b.blkTcb;
   if (t == V->curTcb && !UdoBlkKeep(V, b.startLine, b.endLine - b.startLine + 1)) return;
   ActiveLine a;
+  const std::vector<Tcb*> views = viewsOf(V, t->base);
   Link* l = b.startLink;
   for (int n = b.startLine;; n++) {
     Link* next = l->next();
     GetLine(l, &a);
     if (a.count > b.startCol) {
       std::fill(a.c + b.startCol, a.c + std::min<int>(a.count, b.endCol), kSpace);
-      if (Link* r = MakeLine(V, &a)) {
-        r->word = uint16_t(r->word | (l->word & LINK_CARRIED));
-        allViews(V, t->base, [&](Tcb* u) {
-          if (u->curLine == l) u->curLine = r;
-        });
-        ReplaceLink(V, l, r);
-      }
+      storeAt(V, l, &a, views);
     }
     if (n == b.endLine) break;
     l = next;
