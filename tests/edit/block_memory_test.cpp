@@ -74,6 +74,11 @@ TEST_F(BlockMemory, ReadBlockWithoutMemoryInsertsNothing) {
   EXPECT_EQ(e.lineCount(), 3009);
   EXPECT_EQ(e.line(1), "read 0");
   EXPECT_EQ(e.line(3000), "read 2999line 0");
+  press(V, cmd::Undo);
+  EXPECT_EQ(e.lineCount(), 10);
+  EXPECT_EQ(e.line(1), "line 0");
+  press(V, cmd::Redo);
+  EXPECT_EQ(e.lineCount(), 3009);
 }
 
 TEST_F(BlockMemory, PasteWithoutMemoryKeepsTextAndBuffer) {
