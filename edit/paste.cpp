@@ -142,9 +142,13 @@ void PasteFromBuf(EditorState* V, int take) {
 void OpenBuf(EditorState* V, int) {
   if (!haveText(V) || !V->pasteBase || TcbTabFull(V)) return;
   Link* text = V->pasteBase;
+  const uint16_t width = text->width();
   text->setWidth(0);
   Tcb* t = NewText(V, text, 0);
-  if (!t) return;
+  if (!t) {
+    text->setWidth(width);
+    return;
+  }
   V->pasteBase = nullptr;
   t->kind = KIND_NEW;
   t->fileName[0] = 0;
