@@ -2,8 +2,9 @@
 # Blocks as a user makes them: Shift+Right marks a word (shown highlighted),
 # Ctrl+B X cuts it into the paste buffer and Ctrl+B P pastes it at the end
 # of another line; a column block marked with Alt+K B and Alt+K K is copied
-# with Ctrl+K C and written to a file with Ctrl+K W; the text is saved.
-# Both files hold exactly what was done, byte for byte.
+# with Ctrl+K C and written to a file with Ctrl+K W (asking before it is
+# replaced); without a block Ctrl+K W writes the whole text; the text is
+# saved. Every file holds exactly what was done, byte for byte.
 set -uo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 # shellcheck source-path=SCRIPTDIR source=../../scripts/drive.sh
@@ -44,6 +45,25 @@ drive_keys_prompt ctrl+k w || drive_fail "no \"Write block:\" prompt after Ctrl+
 drive_type_fast "blk.txt"
 drive_keys_fast Return
 drive_wait_stable || drive_fail "the screen does not settle after writing the block"
+[[ -f blk.txt ]] || drive_fail "blk.txt was not written"
+cp blk.txt "$data/first_blk.txt"
+
+# Writing it again asks before the file is replaced; n keeps it.
+drive_keys_prompt ctrl+k w || drive_fail "no \"Write block:\" prompt the second time"
+drive_type_fast "blk.txt"
+drive_wait_stable || drive_fail "the screen does not settle at the name"
+drive_keys_prompt Return || drive_fail "no question before blk.txt is replaced"
+drive_keys_fast n
+drive_wait_stable || drive_fail "the screen does not settle after the answer"
+cmp blk.txt "$data/first_blk.txt" || drive_fail "blk.txt changed though the answer was n"
+
+# Without a block Ctrl+K W writes the whole text.
+drive_keys_fast ctrl+k h
+drive_wait_stable || drive_fail "the screen does not settle after unmarking"
+drive_keys_prompt ctrl+k w || drive_fail "no \"Write block:\" prompt without a block"
+drive_type_fast "whole.txt"
+drive_keys_fast Return
+drive_wait_stable || drive_fail "the screen does not settle after writing the text"
 drive_save_exit
 
 printf ' beta gamma\nsecond linealpha\nthird line\nfourth line\nthififth line\nfou\n' >"$data/want.txt"
@@ -51,4 +71,5 @@ printf 'thi\nfou\n' >"$data/want_blk.txt"
 cmp a.txt "$data/want.txt" || drive_fail "a.txt: $(od -c a.txt)"
 [[ -f blk.txt ]] || drive_fail "blk.txt was not written"
 cmp blk.txt "$data/want_blk.txt" || drive_fail "blk.txt: $(od -c blk.txt)"
+cmp whole.txt "$data/want.txt" || drive_fail "whole.txt: $(od -c whole.txt)"
 echo "blocks: ok"
