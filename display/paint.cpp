@@ -186,10 +186,12 @@ void paintMargins(EditorState* V) {
 
 }  // namespace
 
-PaintBlock PaintBlockState(EditorState*) {
-  // The block record is not there yet: no block unless one is set.
+PaintBlock PaintBlockState(EditorState* V) {
   if (blockOverride) return *blockOverride;
-  return PaintBlock{};
+  const BlockRecord& b = V->blk;
+  // A block still being marked (one end set) shows nothing.
+  if (!b.blkTcb || !b.startLine || !b.endLine) return PaintBlock{};
+  return PaintBlock{b.blkTcb, b.startLine, b.startCol, b.endLine, b.endCol, b.isColumn};
 }
 
 void SetPaintBlockOverride(const PaintBlock* blk) {

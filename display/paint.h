@@ -40,8 +40,7 @@ struct PaintBlock {
   int32_t isColumn;
 };
 
-// The block to paint.  No block record exists yet, so this reports none
-// unless an override is set.
+// The block to paint: the marked block, unless an override is set.
 PaintBlock PaintBlockState(EditorState* V);
 // Replaces what PaintBlockState reports (null: back to the editor's block).
 void SetPaintBlockOverride(const PaintBlock* blk);

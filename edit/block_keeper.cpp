@@ -44,6 +44,16 @@ void BlockAdjust(EditorState* V, int event) {
       shiftLines(b, b.startLine >= L, b.endLine >= L, 1);
       break;
     case BLK_LINE_DELETED:
+      if (IsBase(t->curLine) && t->lineNo > 1 && b.endLine >= L) {
+        // The last line went: a block on it has lost its lines there.
+        if (b.startLine >= L) {
+          RemoveBlk(V);
+          break;
+        }
+        b.endLine = L - 1;
+        b.endCol = b.isColumn ? b.endCol : kAlineMax - 1;
+        break;
+      }
       if (b.startLine == L) b.startCol = 0;
       if (b.endLine == L) b.endCol = 0;
       shiftLines(b, L < b.startLine, L < b.endLine, -1);
@@ -88,6 +98,8 @@ void BlockAdjust(EditorState* V, int event) {
     default:
       break;
   }
+  // A finished block the edit turned inside out covers nothing any more.
+  if (b.blkTcb && b.endLine && (b.endLine < b.startLine || b.endLine < 1)) RemoveBlk(V);
 }
 
 void RemoveBlk(EditorState* V) {

@@ -6,6 +6,7 @@
 #include "core/editor_state.h"
 #include "edit/block_keeper.h"
 #include "edit/undo.h"
+#include "edit/undo_blocks.h"
 #include "edit/undo_hooks.h"
 #include "edit/undo_lines.h"
 #include "edit/undo_ring.h"
@@ -149,8 +150,11 @@ bool UdoPreCmd(EditorState* V, int cmd) {
       pre.viaLines = true;
       return UdoLinesBefore(V, first, last);
     }
-    default:
+    default: {
+      bool run = true;
+      if (UdoBlockPre(V, cmd, &run)) return run;
       break;
+    }
   }
   return true;
 }
@@ -289,6 +293,7 @@ void UdoPostCmd(EditorState* V, int cmd) {
       }
       break;
     default:
+      UdoBlockPost(V, cmd);
       break;
   }
   savLen = 0;

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "core/editor_state.h"
+#include "edit/block_keeper.h"
 #include "edit/movement.h"
 #include "edit/undo.h"
 #include "edit/undo_hooks.h"
@@ -67,7 +68,11 @@ BlockState getBlock(const uint8_t* p, uint8_t flags, int shift) {
 }
 
 void restoreBlock(EditorState* V, const BlockState& s) {
-  if (!s.present) return;
+  if (!s.present) {
+    // A block of this text that was not there then goes: its lines may be gone.
+    if (V->blk.blkTcb && V->curTcb && V->blk.blkTcb->base == V->curTcb->base) RemoveBlk(V);
+    return;
+  }
   BlockRecord& b = V->blk;
   b.blkTcb = V->curTcb;
   if (!b.blkView) b.blkView = V->curTcb;

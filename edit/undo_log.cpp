@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "edit/undo.h"
+#include "edit/undo_blocks.h"
 #include "edit/undo_hooks.h"
 #include "edit/undo_ring.h"
 
@@ -37,9 +38,10 @@ constexpr int fixedSize(uint8_t k) {
     case kDelRtWord: case kDelLtWord: case kDelToEol: case kReplace:
       return -1;
     case kCopyBlock: case kMoveBlock:
-      return 2 * kBlockPosSize;
-    case kDeleteBlock: case kPasteBuf: case kPasteClip: case kPastePrimary: case kUnDeleteBlock:
-    case kPasteCopyBuf:
+      return 2 * kBlockPosSize + kBlockRecTail;
+    case kDeleteBlock: case kPasteBuf: case kUnDeleteBlock: case kPasteCopyBuf:
+      return kBlockPosSize + kBlockRecTail;
+    case kPasteClip: case kPastePrimary:
       return kBlockPosSize;
     case kLineupLeft: case kLineupRight: case kMoveColumn: case kLineupColumn: case kLineupComment:
       return 10;
@@ -115,6 +117,8 @@ void DropRecord(EditorState* V, const uint8_t* rec) {
     if (Link* l = Link::at(get32(rec + 1))) ReleaseLink(V, l);
   } else if (rec[0] == kLines) {
     if (Link* b = Link::at(get32(rec + kLinesSize - 4))) ReleaseText(V, b);
+  } else {
+    UdoBlockDrop(V, rec);
   }
 }
 
@@ -418,6 +422,7 @@ UdoStats UdoStatistics(EditorState* V) {
     if (rec[0] == kLines)
       if (Link* b = Link::at(get32(rec + kLinesSize - 4))) s.lines += CountLines(b);
     if (rec[0] == kDelLine) s.lines++;
+    s.lines += UdoBlockLines(rec);
     s.bytes += n;
     s.records++;
     p += uint32_t(n);

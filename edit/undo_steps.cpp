@@ -6,6 +6,7 @@
 #include "edit/line_edit.h"
 #include "edit/movement.h"
 #include "edit/undo.h"
+#include "edit/undo_blocks.h"
 #include "edit/undo_hooks.h"
 #include "edit/undo_lines.h"
 #include "edit/undo_ring.h"
@@ -323,7 +324,7 @@ bool undoOne(EditorState* V, uint8_t* rec) {
       if (!UdoLinesSwap(V, rec, true)) return false;
       break;
     default:
-      // Block kinds: their actions come with the block commands.
+      if (!UdoBlockUndo(V, rec)) return false;
       break;
   }
   UdoPos(V);
@@ -448,6 +449,7 @@ bool redoOne(EditorState* V, uint8_t* rec) {
       if (!UdoLinesSwap(V, rec, false)) return false;
       break;
     default:
+      if (!UdoBlockRedo(V, rec)) return false;
       break;
   }
   UdoPos(V);

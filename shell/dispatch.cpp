@@ -3,10 +3,13 @@
 // and one int is routed to directly; any other gets a small adapter here.
 #include "core/editor_state.h"
 #include "core/file_commands.h"
+#include "edit/block.h"
 #include "edit/bookmarks.h"
 #include "edit/case_commands.h"
+#include "edit/drag.h"
 #include "edit/line_edit.h"
 #include "edit/movement.h"
+#include "edit/paste.h"
 #include "edit/typing.h"
 #include "shell/commands.h"
 #include "shell/file_prompt.h"
@@ -76,31 +79,31 @@ constexpr Route kRoutes[kCmdCount] = {
     {[](EditorState* V, int) { DeleteToEol(V); }, 0},  // 41 DelToEol
     {CursorMove, 23},  // 42 TabRt
     {CursorMove, 24},  // 43 TabLt
-    {todo, 3},  // 44 MarkBlockBegin: MarkBlk 3
-    {todo, 4},  // 45 MarkBlockEnd: MarkBlk 4
-    {todo, 5},  // 46 MarkColumnUpLeft: MarkBlk 5
-    {todo, 6},  // 47 MarkColumnDownRight: MarkBlk 6
-    {todo, 1},  // 48 MarkWord: MarkBlk 1
-    {todo, 2},  // 49 MarkToEOL: MarkBlk 2
+    {MarkBlk, 3},  // 44 MarkBlockBegin
+    {MarkBlk, 4},  // 45 MarkBlockEnd
+    {MarkBlk, 5},  // 46 MarkColumnUpLeft
+    {MarkBlk, 6},  // 47 MarkColumnDownRight
+    {MarkBlk, 1},  // 48 MarkWord
+    {MarkBlk, 2},  // 49 MarkToEOL
     {unimp, 0},  // 50 MarkParagraph
-    {todo, 0},  // 51 DragLineUp: DragLineUp
-    {todo, 0},  // 52 DragLineDown: DragLineDown
-    {todo, 0},  // 53 ToggleColumn: TglColumnBlk
-    {todo, 0},  // 54 UnmarkBlock: RemoveBlk
+    {DragLineUp, 0},  // 51 DragLineUp
+    {DragLineDown, 0},  // 52 DragLineDown
+    {TglColumnBlk, 0},  // 53 ToggleColumn
+    {UnmarkBlk, 0},  // 54 UnmarkBlock
     {CursorMove, 25},  // 55 GotoBlockBeg
     {CursorMove, 26},  // 56 GotoBlockEnd
-    {todo, 0},  // 57 CopyBlock: CopyBlk
-    {todo, 0},  // 58 MoveBlock: MoveBlk
-    {todo, 0},  // 59 DeleteBlock: DeleteBlk
-    {todo, 0},  // 60 FillBlock: FillBlk
-    {todo, 0},  // 61 CopyToBuf: CopyToBuf 0
-    {todo, 1},  // 62 CutToBuf: CopyToBuf 1
-    {todo, 0},  // 63 AppendCopyToBuf: AppendToBuf 0
-    {todo, 1},  // 64 AppendCutToBuf: AppendToBuf 1
-    {todo, 1},  // 65 PasteFromBuf: PasteFromBuf 1
-    {todo, 0},  // 66 ClearBuf: ClearBuf
-    {todo, 0},  // 67 ReadBlock: ReadBlockCmd
-    {todo, 0},  // 68 WriteBlock: WriteBlockCmd
+    {CopyBlk, 0},  // 57 CopyBlock
+    {MoveBlk, 0},  // 58 MoveBlock
+    {DeleteBlk, 0},  // 59 DeleteBlock
+    {FillBlk, 0},  // 60 FillBlock
+    {CopyToBuf, 0},  // 61 CopyToBuf
+    {CopyToBuf, 1},  // 62 CutToBuf
+    {AppendToBuf, 0},  // 63 AppendCopyToBuf
+    {AppendToBuf, 1},  // 64 AppendCutToBuf
+    {PasteFromBuf, 1},  // 65 PasteFromBuf
+    {ClearBuf, 0},  // 66 ClearBuf
+    {ReadBlockCmd, 0},  // 67 ReadBlock
+    {WriteBlockCmd, 0},  // 68 WriteBlock
     {todo, 1},  // 69 Search: Search 1
     {todo, 2},  // 70 SearchReplace: Search 2
     {todo, 0},  // 71 RepeatSearch: repeatSearch
@@ -109,9 +112,9 @@ constexpr Route kRoutes[kCmdCount] = {
     {EndText_, 2},  // 74 SaveStay
     {EndText_, 4},  // 75 DiscardExit
     {todo, 0},  // 76 LineupLeft: Lineup
-    {todo, 0},  // 77 OpenBlockCopy: OpenBlk 0
-    {todo, 1},  // 78 OpenBlockMove: OpenBlk 1
-    {todo, 0},  // 79 OpenBuffer: OpenBuf
+    {OpenBlk, 0},  // 77 OpenBlockCopy
+    {OpenBlk, 1},  // 78 OpenBlockMove
+    {OpenBuf, 0},  // 79 OpenBuffer
     {ToggleSet, 9},  // 80 ToggleInsert
     {ToggleSet, 10},  // 81 ToggleWordwrap
     {ToggleSet, 2},  // 82 SetRmargin
@@ -128,7 +131,7 @@ constexpr Route kRoutes[kCmdCount] = {
     {ToggleSet, 22},  // 93 ToggleCR
     {todo, 0},  // 94 ROT13: Rot13Block
     {SetLitt, 1},  // 95 InsertLiteral
-    {todo, 0},  // 96 MarkAll: MarkBlk 0
+    {MarkBlk, 0},  // 96 MarkAll
     {todo, 0},  // 97 SortLines: SortBlock
     {ToggleSet, 16},  // 98 BoxDraw
     {todo, 0},  // 99 WrapPara: Reflow
@@ -208,10 +211,10 @@ constexpr Route kRoutes[kCmdCount] = {
     {ToggleSet, 14},  // 173 ToggleSourceView
     {OpenTextCmd, 256},  // 174 OpenTextISO
     {BackSpace, 0},  // 175 BackspaceNoSave
-    {todo, 0},  // 176 UnDeleteBlock: UnDeleteBlk
-    {todo, 0},  // 177 AppendCopyLineToBuf: AppendLineToBuf 0
-    {todo, 1},  // 178 AppendCutLineToBuf: AppendLineToBuf 1
-    {todo, 0},  // 179 PasteCopyFromBuf: PasteFromBuf 0
+    {UnDeleteBlk, 0},  // 176 UnDeleteBlock
+    {AppendLineToBuf, 0},  // 177 AppendCopyLineToBuf
+    {AppendLineToBuf, 1},  // 178 AppendCutLineToBuf
+    {PasteFromBuf, 0},  // 179 PasteCopyFromBuf
     {ToggleSet, 24},  // 180 ToggleWordSet
     {ToggleSet, 18},  // 181 ToggleTabMode
     {unimp, 0},  // 182 ToggleFormatOut
@@ -223,12 +226,12 @@ constexpr Route kRoutes[kCmdCount] = {
     {[](EditorState* V, int) { UnComment(V); }, 0},  // 188 UnComment
     {[](EditorState* V, int) { Undo(V); }, 0},  // 189 Undo
     {[](EditorState* V, int) { Redo(V); }, 0},  // 190 Redo
-    {todo, 4},  // 191 DragBlockLeft: DragBlk 4
-    {todo, 5},  // 192 DragBlockRight: DragBlk 5
-    {todo, 0},  // 193 DragBlockUp: DragBlk 0
-    {todo, 2},  // 194 DragBlockDown: DragBlk 2
-    {todo, 6},  // 195 DragBlockPageUp: DragBlk 6
-    {todo, 7},  // 196 DragBlockPageDown: DragBlk 7
+    {DragBlk, 4},  // 191 DragBlockLeft
+    {DragBlk, 5},  // 192 DragBlockRight
+    {DragBlk, 0},  // 193 DragBlockUp
+    {DragBlk, 2},  // 194 DragBlockDown
+    {DragBlk, 6},  // 195 DragBlockPageUp
+    {DragBlk, 7},  // 196 DragBlockPageDown
     {OpenTextCmd, 128},  // 197 OpenTextDOS
     {todo, 1},  // 198 MatchBack: Match 1
     {todo, 0},  // 199 MatchForw: Match 0

@@ -36,9 +36,10 @@ struct Step {
   std::vector<std::string> lines;
   bool fileGiven = false;
   std::vector<std::string> saved;
-  Check cursor, alert, modified, mode, quit, tabsOut;
+  Check cursor, alert, modified, mode, quit, tabsOut, block;
   bool hasChecks() const {
-    return linesGiven || fileGiven || cursor.set || alert.set || modified.set || mode.set || quit.set || tabsOut.set;
+    return linesGiven || fileGiven || cursor.set || alert.set || modified.set || mode.set || quit.set || tabsOut.set ||
+           block.set;
   }
 };
 
@@ -126,6 +127,8 @@ std::vector<Scenario> parse(const fs::path& path) {
       sc.steps.back().keyLines.push_back(value);
     } else if (key == "cursor") {
       s.cursor = {true, value};
+    } else if (key == "block") {
+      s.block = {true, value};
     } else if (key == "alert") {
       s.alert = {true, value};
     } else if (key == "modified") {
@@ -251,6 +254,16 @@ void placeCursor(EditorState* V, int line, int col) {
   inView(V);
 }
 
+// "none", or the block's start line and column, end line and column and
+// kind, with "elsewhere" when it lies in another text than the current one.
+std::string blockState(EditorState* V) {
+  const BlockRecord& b = V->blk;
+  if (!b.blkTcb) return "none";
+  std::string s = std::to_string(b.startLine) + " " + std::to_string(b.startCol) + " " + std::to_string(b.endLine) +
+                  " " + std::to_string(b.endCol) + (b.isColumn ? " column" : " line");
+  return b.blkTcb == V->curTcb ? s : s + " elsewhere";
+}
+
 std::string joinLines(const std::vector<std::string>& v) {
   std::string s;
   for (auto& l : v) s += l + "\n";
@@ -330,6 +343,9 @@ class ScenarioTest : public ::testing::Test {
     }
     if (st.modified.set) {
       EXPECT_EQ(e.modified() ? "yes" : "no", st.modified.value);
+    }
+    if (st.block.set) {
+      EXPECT_EQ(blockState(V), st.block.value);
     }
     if (st.tabsOut.set) {
       EXPECT_EQ(V->curTcb->mode & MODE_TABSOUT ? "yes" : "no", st.tabsOut.value);
