@@ -111,13 +111,13 @@ std::vector<Scenario> parse(const fs::path& path) {
       s.tabsOut = {true, value};
     } else if (key == "disk") {
       std::istringstream in(value);
-      in >> s.diskName >> s.diskRepeat;
-      if (s.diskRepeat < 1) s.diskRepeat = 1;
-      block = &s.disk;
+      in >> sc.diskName >> sc.diskRepeat;
+      if (sc.diskRepeat < 1) sc.diskRepeat = 1;
+      block = &sc.disk;
     } else if (key == "memory") {
-      s.memory = std::stoi(value);
+      sc.memory = std::stoi(value);
     } else if (key == "lastend") {
-      s.lastEnd = value != "no";
+      sc.lastEnd = value != "no";
     } else if (key == "name") {
       sc.name = value;
     } else if (key == "at") {
