@@ -5,6 +5,7 @@
 #include <string>
 
 #include "core/file_io.h"
+#include "edit/block_keeper.h"
 
 namespace {
 
@@ -143,6 +144,8 @@ int ReloadFromDisk(EditorState* V) {
     }
     u = u->next;
   } while (u != V->tcbRing);
+  // A block marked in the old lines has no place in the new ones.
+  if (V->blk.blkTcb && V->blk.blkTcb->base == fresh) RemoveBlk(V);
   ReleaseText(V, old);
   ALoad(V);
   V->redraw |= REDRAW_TEXT;

@@ -49,6 +49,17 @@ void dissolveVertical(Tcb* t) {
   }
 }
 
+// An open view of the lines at `base`, null when none is left.
+Tcb* viewOf(EditorState* V, const Link* base) {
+  Tcb* u = V->tcbRing;
+  if (!u) return nullptr;
+  do {
+    if (u->base == base) return u;
+    u = u->next;
+  } while (u != V->tcbRing);
+  return nullptr;
+}
+
 }  // namespace
 
 void ResetRuler(Tcb* t) {
@@ -145,6 +156,11 @@ void ReleaseTcb(EditorState* V, Tcb** which) {
       }
       u = u->next;
     } while (u != V->tcbRing);
+  }
+  // A block marked in a closed view stays with another view of its lines;
+  // with its text gone, it goes.
+  for (Tcb** held : {&V->blk.blkTcb, &V->blk.blkView}) {
+    if (*held == t) *held = t->kind == KIND_DUP ? viewOf(V, base) : nullptr;
   }
   *which = firstOpen(V);
   if (V->curTcb && !V->curTcb->base) V->curTcb = firstOpen(V);

@@ -185,6 +185,13 @@ Link* GetBlk(EditorState* V) {
       else
         slice(&a, first ? b.startCol : 0, last ? b.endCol : kAlineMax);
       if (last) width = a.count;
+      // Blanks fold into TABs by column, so a slice can need more bytes
+      // than the line it came from.
+      if (!LineFits(a)) {
+        ReleaseText(V, text);
+        SetAlert(V, "Line too long");
+        return nullptr;
+      }
       added = MakeLine(V, &a);
       if (added) {
         BindLink(text->prev(), added);
@@ -211,13 +218,28 @@ Link* pullColumns(EditorState* V) {
   Tcb* t = b.blkTcb;
   Link* text = GetBlk(V);
   if (!text) return nullptr;
+  ActiveLine a;
+  // What follows the columns moves left and folds into TABs anew, which
+  // can take more bytes: every line must fit before any changes.
+  Link* l = b.startLink;
+  for (int n = b.startLine;; n++, l = l->next()) {
+    GetLine(l, &a);
+    if (a.count > b.startCol) {
+      LDelete(V, &a, b.startCol, std::min<int>(b.endCol, a.count));
+      if (!LineFits(a)) {
+        ReleaseText(V, text);
+        SetAlert(V, "Line too long");
+        return nullptr;
+      }
+    }
+    if (n == b.endLine) break;
+  }
   if (t == V->curTcb && !UdoBlkKeep(V, b.startLine, b.endLine - b.startLine + 1)) {
     ReleaseText(V, text);
     return nullptr;
   }
-  ActiveLine a;
   const std::vector<Tcb*> views = viewsOf(V, t->base);
-  Link* l = b.startLink;
+  l = b.startLink;
   for (int n = b.startLine;; n++) {
     Link* next = l->next();
     GetLine(l, &a);
@@ -253,6 +275,11 @@ Link* pullLines(EditorState* V) {
   slice(&first, b.startCol, one ? b.endCol : kAlineMax);
   slice(&last, 0, b.endCol);
   const int width = one ? first.count : last.count;
+  // A piece starting inside a line folds its blanks into TABs anew.
+  if (!LineFits(first) || (!one && !LineFits(last))) {
+    SetAlert(V, "Line too long");
+    return nullptr;
+  }
   Link* text = NewBaseLink(V);
   Link* firstPiece = text ? MakeLine(V, &first) : nullptr;
   Link* lastPiece = firstPiece && !one ? MakeLine(V, &last) : nullptr;

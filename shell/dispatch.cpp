@@ -251,4 +251,12 @@ void DoCommand(EditorState* V, int* cmd) {
   else if (!IsCommand(n) || !kRoutes[n].run)
     *cmd = -1;
   UdoPostCmd(V, *cmd);
+  // Commands that put a cursor somewhere far (a block's start, an undone
+  // edit, a cut seen from another view) must leave it on its screen.
+  if (Tcb* t = V->tcbRing) {
+    do {
+      if (t->base && (t->col < t->leftCol || t->col - t->leftCol >= t->cols)) Adjust(V, t);
+      t = t->next;
+    } while (t != V->tcbRing);
+  }
 }
