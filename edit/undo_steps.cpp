@@ -158,8 +158,9 @@ bool joinAt(EditorState* V, int col, int skip) {
   GetLine(t->curLine->next(), &below);
   skip = std::clamp(skip, 0, int(below.count));
   ActiveLine* line = &V->aline;
-  TrimLine(line, std::max(int(line->count), col));
-  if (line->count > col) line->count = uint16_t(std::max(col, int(line->count)));
+  // The join took the line as exactly `col` wide: blanks left past it (a
+  // character blanked in overwrite mode) were trimmed, not joined behind.
+  TrimLine(line, col);
   if (!insertAt(V, line->count, below.c + skip, below.count - skip)) return false;
   line->flags = uint16_t((below.flags & ~LINK_BASE) | (line->flags & LINK_BOOKMARK));
   deleteNextLine(V);
