@@ -409,9 +409,9 @@ constexpr int kBlockCommands[] = {
 };
 constexpr int kBlockMoves[] = {cmd::OneLeft, cmd::OneRight, cmd::OneUp,    cmd::OneDown,  cmd::WordRight,
                                cmd::EndOfLine, cmd::BegOfLine, cmd::PageDown, cmd::FirstLine, cmd::LastLine};
-// Joins (Backspace, DelChr, DelRtWord, JoinLine away from the line end) are
-// undo runs' own matter; these are about blocks.
-constexpr int kBlockEdits[] = {cmd::NewLine, cmd::DelLine, cmd::AddLine, cmd::DupLine};
+// Line edits, the joins among them, move the block's lines under it.
+constexpr int kBlockEdits[] = {cmd::NewLine,   cmd::DelLine, cmd::AddLine,   cmd::DupLine,
+                               cmd::Backspace, cmd::DelChr,  cmd::DelRtWord, cmd::JoinLine};
 
 std::vector<std::string> textLines(EditorState* V) {
   std::vector<std::string> out;
