@@ -170,10 +170,12 @@ bool joinAt(EditorState* V, int col, int skip) {
 
 tchar charAt(const uint8_t* p) { return tchar(get32(p)); }
 
-// Whether two stored lines read as the same text.  The deleted-line store
-// may hold the line DelLine put there stored anew, its bytes otherwise
-// (a line split and joined again by records is written afresh).
-bool sameText(const Link* a, const Link* b) {
+}  // namespace
+
+// The deleted-line store may hold the line DelLine put there stored anew,
+// its bytes otherwise (a line split and joined again by records is written
+// afresh).
+bool udo::SameText(const Link* a, const Link* b) {
   ActiveLine x, y;
   GetLine(a, &x);
   GetLine(b, &y);
@@ -181,6 +183,8 @@ bool sameText(const Link* a, const Link* b) {
   TrimLine(&y, 0);
   return x.count == y.count && std::equal(x.c, x.c + x.count, y.c);
 }
+
+namespace {
 
 // Reverses the record at `rec`; false when it does not fit the text.
 bool undoOne(EditorState* V, uint8_t* rec) {
@@ -218,7 +222,7 @@ bool undoOne(EditorState* V, uint8_t* rec) {
       // comes back from there, so that UnDelLine finds the store as it was.
       const Link* kept = Link::at(get32(rec + 1));
       if (kept && kept->len() >= 1 && kept->len() <= kDelKeepMax && V->delCount > 0 && !IsBase(V->delBase->prev()) &&
-          sameText(V->delBase->prev(), kept)) {
+          SameText(V->delBase->prev(), kept)) {
         UndoDeleteLine(V);
         break;
       }
