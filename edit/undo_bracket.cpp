@@ -113,7 +113,9 @@ bool UdoPreCmd(EditorState* V, int cmd) {
       if (pre.lines == 1) {
         // The text keeps one line: the line is replaced by an empty one.
         pre.viaLines = true;
-        return UdoLinesBefore(V, 1, 1);
+        if (!UdoLinesBefore(V, 1, 1)) return false;
+        UdoLinesIntoStore();
+        return true;
       }
       if (AFlush(V) != 0) return false;
       pre.keptLine = NewLink(V, t->curLine->len());

@@ -7,6 +7,7 @@
 
 #include "core/editor_state.h"
 #include "edit/block_keeper.h"
+#include "edit/line_edit.h"
 #include "edit/movement.h"
 #include "edit/undo.h"
 #include "edit/undo_hooks.h"
@@ -33,9 +34,37 @@ struct Pending {
   Place cursor{};
   BlockState block{};
   Link* kept = nullptr;  // base link of the copied lines
+  bool toStore = false;  // the replaced line went to the deleted-line store
 };
 
 Pending pending;
+
+constexpr uint8_t kToStore = 16;  // flag of a kept-lines record
+
+// The deleted-line store's newest line goes when it reads as `line`.
+void fromStore(EditorState* V, const Link* line) {
+  Link* newest = V->delBase->prev();
+  if (!line || V->delCount <= 0 || IsBase(newest) || !udo::SameText(newest, line)) return;
+  DeleteLink(V, newest);
+  V->delCount--;
+}
+
+// A copy of `line` becomes the store's newest line, as DelLine keeps it.
+void intoStore(EditorState* V, const Link* line) {
+  const int len = line->len();
+  if (len < 1 || len > kDelKeepMax) return;
+  Link* copy = NewLink(V, len);
+  if (!copy) return;
+  copy->word = uint16_t(line->word & ~LINK_BASE);
+  std::copy(line->data(), line->data() + len, copy->data());
+  Link* store = V->delBase;
+  BindLink(store->prev(), copy);
+  BindLink(copy, store);
+  if (++V->delCount > V->delMax) {
+    DeleteLink(V, store->next());
+    V->delCount--;
+  }
+}
 
 BlockState blockOf(EditorState* V) {
   const BlockRecord& b = V->blk;
@@ -171,6 +200,7 @@ bool UdoLinesBefore(EditorState* V, int first, int last) {
   pending.cursor = {t->lineNo, t->col};
   pending.block = blockOf(V);
   pending.kept = kept;
+  pending.toStore = false;
   return true;
 }
 
@@ -274,7 +304,7 @@ void UdoLinesAfter(EditorState* V, int newLast) {
   put32(p + 19, uint32_t(t->lineNo));
   put16(p + 23, uint32_t(t->col));
   p[25] = uint8_t((pending.block.present ? 1 : 0) | (pending.block.isColumn ? 2 : 0) | (after.present ? 4 : 0) |
-                  (after.isColumn ? 8 : 0));
+                  (after.isColumn ? 8 : 0) | (pending.toStore ? kToStore : 0));
   putBlock(p + 26, pending.block);
   putBlock(p + 38, after);
   p[50] = kLines;
@@ -284,6 +314,8 @@ void UdoLinesAfter(EditorState* V, int newLast) {
   pending = Pending{};
   UdoPos(V);
 }
+
+void UdoLinesIntoStore() { pending.toStore = true; }
 
 bool UdoLinesSwap(EditorState* V, uint8_t* rec, bool undo) {
   Tcb* t = V->curTcb;
@@ -323,6 +355,14 @@ bool UdoLinesSwap(EditorState* V, uint8_t* rec, bool undo) {
   UdoGoQuick(V, c.line, c.col);
   UdoRefindViews(V);
   restoreBlock(V, getBlock(rec + (undo ? 26 : 38), rec[25], undo ? 0 : 2));
+  if (rec[25] & kToStore) {
+    // DelLine of the only line: the store takes the line back and gives
+    // it again, so that UnDelLine finds the store as the command left it.
+    if (undo)
+      fromStore(V, in);
+    else if (out)
+      intoStore(V, out);
+  }
   V->redraw |= REDRAW_TEXT;
   return true;
 }

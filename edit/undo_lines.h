@@ -13,6 +13,9 @@ Link* UdoLinkAt(EditorState* V, int n);
 void UdoGoQuick(EditorState* V, int line, int col);
 // Other views of the current text find their cursor line again by number.
 void UdoRefindViews(EditorState* V);
+// The change about to be recorded as kept lines is DelLine of the only
+// line, which also put it in the deleted-line store.
+void UdoLinesIntoStore();
 // Undo (undo true) or Redo of a kept-lines record; false when its lines do
 // not fit the text.
 bool UdoLinesSwap(EditorState* V, uint8_t* rec, bool undo);

@@ -192,16 +192,18 @@ namespace {
 
 // Records belong to a text: when one is written for another text than the
 // records before it, a switch record says so and the positions start anew.
+// So do they on an empty log: the last edit may lie in another text or
+// before a reset, where Undo could not go back to it.
 void own(EditorState* V) {
   RingHeader& r = Ring(V);
   const uint32_t cur = CurBase(V);
-  if (cur == r.logBase) return;
   if (r.head == r.tail) {
     r.logBase = cur;
     V->lastEditLine = 0;
     V->lastEditCol = 0;
     return;
   }
+  if (cur == r.logBase) return;
   writeSwitch(V, r.logBase, cur);
 }
 

@@ -60,4 +60,6 @@ extern int strfrom, strto;
 // when it shows that text).  False when no open text has it.
 bool ShowText(EditorState* V, uint32_t h);
 uint32_t CurBase(EditorState* V);
+// Whether two stored lines read as the same text, whatever their bytes.
+bool SameText(const Link* a, const Link* b);
 }  // namespace udo

@@ -158,8 +158,9 @@ bool joinAt(EditorState* V, int col, int skip) {
   GetLine(t->curLine->next(), &below);
   skip = std::clamp(skip, 0, int(below.count));
   ActiveLine* line = &V->aline;
-  TrimLine(line, std::max(int(line->count), col));
-  if (line->count > col) line->count = uint16_t(std::max(col, int(line->count)));
+  // The join took the line as exactly `col` wide: blanks left past it (a
+  // character blanked in overwrite mode) were trimmed, not joined behind.
+  TrimLine(line, col);
   if (!insertAt(V, line->count, below.c + skip, below.count - skip)) return false;
   line->flags = uint16_t((below.flags & ~LINK_BASE) | (line->flags & LINK_BOOKMARK));
   deleteNextLine(V);
@@ -168,6 +169,22 @@ bool joinAt(EditorState* V, int col, int skip) {
 }
 
 tchar charAt(const uint8_t* p) { return tchar(get32(p)); }
+
+}  // namespace
+
+// The deleted-line store may hold the line DelLine put there stored anew,
+// its bytes otherwise (a line split and joined again by records is written
+// afresh).
+bool udo::SameText(const Link* a, const Link* b) {
+  ActiveLine x, y;
+  GetLine(a, &x);
+  GetLine(b, &y);
+  TrimLine(&x, 0);
+  TrimLine(&y, 0);
+  return x.count == y.count && std::equal(x.c, x.c + x.count, y.c);
+}
+
+namespace {
 
 // Reverses the record at `rec`; false when it does not fit the text.
 bool undoOne(EditorState* V, uint8_t* rec) {
@@ -205,8 +222,7 @@ bool undoOne(EditorState* V, uint8_t* rec) {
       // comes back from there, so that UnDelLine finds the store as it was.
       const Link* kept = Link::at(get32(rec + 1));
       if (kept && kept->len() >= 1 && kept->len() <= kDelKeepMax && V->delCount > 0 && !IsBase(V->delBase->prev()) &&
-          V->delBase->prev()->len() == kept->len() &&
-          std::memcmp(V->delBase->prev()->data(), kept->data(), size_t(kept->len())) == 0) {
+          SameText(V->delBase->prev(), kept)) {
         UndoDeleteLine(V);
         break;
       }

@@ -179,7 +179,8 @@ TEST(UndoRing, ACorruptedKindByteTiltsAndEmptiesTheLog) {
   V->undoArea[Ring(V).tail] = 200;  // the oldest record
   for (int i = 0; i < 20000 && e.alert() != "undo tilt"; i++) {
     type(V, "w");
-    if (e.col() > 500) press(V, cmd::NewLine);
+    // The next press would clear the alert.
+    if (e.alert() != "undo tilt" && e.col() > 500) press(V, cmd::NewLine);
   }
   EXPECT_EQ(e.alert(), "undo tilt");
   EXPECT_EQ(UdoStatistics(V).records, UdoStatistics(V).recordsBack);
