@@ -481,11 +481,15 @@ class Monkey : public ::testing::TestWithParam<unsigned> {
     EditorState* V = ed_->V();
     Tcb* t = V->curTcb;
     const bool modified = t && (t->modified || V->alineDirty);
-    const bool saved = t == lastTcb_ && t && t->base == lastBase_ && lastModified_ && !modified &&
+    // Clean again because the file was written (a new inode and time), not
+    // because the unsaved cursor line was dropped (^Q L).
+    const bool written = t && (t->disk.ino != lastDisk_.ino || t->disk.mtimeNs != lastDisk_.mtimeNs);
+    const bool saved = t == lastTcb_ && t && t->base == lastBase_ && lastModified_ && !modified && written &&
                        V->inputMode == ModeEdit && t->kind == KIND_FILE && (t->mode & MODE_ENCODING) == MODE_UTF8;
     lastTcb_ = t;
     lastBase_ = t ? t->base : nullptr;
     lastModified_ = modified;
+    lastDisk_ = t ? t->disk : DiskStamp{};
     if (!saved) return "";
     savesChecked_++;
     return readsBack(t);
@@ -551,6 +555,7 @@ class Monkey : public ::testing::TestWithParam<unsigned> {
   Tcb* lastTcb_ = nullptr;
   Link* lastBase_ = nullptr;
   bool lastModified_ = false;
+  DiskStamp lastDisk_{};
   long savesChecked_ = 0;
   std::string openError_;
   bool lastDeep_ = true;
