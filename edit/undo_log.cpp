@@ -21,7 +21,6 @@ using namespace udo;
 
 namespace {
 
-constexpr uint32_t kLast = kUndoAreaSize;
 
 // Sizes of the fixed-size kinds; 0 for a kind the log does not know, -1
 // for the kinds whose size follows from a count.
