@@ -144,8 +144,10 @@ int ReloadFromDisk(EditorState* V) {
     }
     u = u->next;
   } while (u != V->tcbRing);
-  // A block marked in the old lines has no place in the new ones.
-  if (V->blk.blkTcb && V->blk.blkTcb->base == fresh) RemoveBlk(V);
+  // A block, or the marks of one begun, in the old lines has no place in
+  // the new ones.
+  const Tcb* marked = V->blk.blkTcb ? V->blk.blkTcb : V->blk.blkView;
+  if (marked && marked->base == fresh) RemoveBlk(V);
   ReleaseText(V, old);
   ALoad(V);
   V->redraw |= REDRAW_TEXT;

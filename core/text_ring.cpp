@@ -2,6 +2,7 @@
 #include <cstring>
 
 #include "core/editor_state.h"
+#include "edit/block_keeper.h"
 #include "edit/undo.h"
 
 namespace {
@@ -158,10 +159,14 @@ void ReleaseTcb(EditorState* V, Tcb** which) {
     } while (u != V->tcbRing);
   }
   // A block marked in a closed view stays with another view of its lines;
-  // with its text gone, it goes.
+  // with its text gone, it goes, marks and all.
+  bool lost = false;
   for (Tcb** held : {&V->blk.blkTcb, &V->blk.blkView}) {
-    if (*held == t) *held = t->kind == KIND_DUP ? viewOf(V, base) : nullptr;
+    if (*held != t) continue;
+    *held = t->kind == KIND_DUP ? viewOf(V, base) : nullptr;
+    lost |= !*held;
   }
+  if (lost && !V->blk.blkTcb) RemoveBlk(V);
   *which = firstOpen(V);
   if (V->curTcb && !V->curTcb->base) V->curTcb = firstOpen(V);
 }

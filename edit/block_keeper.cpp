@@ -17,8 +17,9 @@ void shiftLines(BlockRecord& b, bool startMoves, bool endMoves, int by) {
 
 void charEvent(EditorState* V, BlockRecord& b, int L, int c, int by) {
   if (b.isColumn || !(V->toggles & TGL_INSERT)) return;
-  if (b.startLine == L && b.startCol >= c) b.startCol += by;
-  if (b.endLine == L && b.endCol >= c) b.endCol += by;
+  // Marks past the line's end are pushed right only as far as a line reaches.
+  if (b.startLine == L && b.startCol >= c) b.startCol = std::min(b.startCol + by, kAlineMax - 1);
+  if (b.endLine == L && b.endCol >= c) b.endCol = std::min(b.endCol + by, kAlineMax);
 }
 
 }  // namespace
@@ -50,8 +51,13 @@ void BlockAdjust(EditorState* V, int event) {
           RemoveBlk(V);
           break;
         }
+        // A line block now ends where the new last line does.
         b.endLine = L - 1;
-        b.endCol = b.isColumn ? b.endCol : kAlineMax - 1;
+        if (!b.isColumn) {
+          ActiveLine last;
+          GetLine(t->base->prev(), &last);
+          b.endCol = last.count;
+        }
         break;
       }
       if (b.startLine == L) b.startCol = 0;
