@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "core/editor_state.h"
+#include "edit/block_keeper.h"
 #include "edit/line_edit.h"
 #include "edit/movement.h"
 #include "edit/undo.h"
@@ -85,12 +86,43 @@ void putAt(EditorState* V, int at, tchar ch) {
   dirty(V);
 }
 
-void deleteNextLine(EditorState* V) {
+// The block keeps covering the same text through the log's own line
+// changes, as it does through the editing commands'.  Line L+1 joins line
+// L at `col`, less its first `skip` characters.
+void blockJoined(EditorState* V, int L, int col, int skip) {
+  BlockRecord& b = V->blk;
+  if (!V->curTcb || b.blkView != V->curTcb) return;
+  auto move = [&](int32_t& line, int32_t& c) {
+    if (line == L + 1) {
+      line = L;
+      c = std::min(col + std::max(0, c - skip), kAlineMax);
+    } else if (line > L + 1) {
+      line--;
+    }
+  };
+  move(b.startLine, b.startCol);
+  move(b.endLine, b.endCol);
+}
+
+// The line after the cursor line goes; `joined` when its text went onto
+// the cursor line (the block was told by blockJoined).
+void deleteNextLine(EditorState* V, bool joined = false) {
   Tcb* t = V->curTcb;
   if (AFlush(V) != 0) return;
   Link* n = t->curLine->next();
   if (IsBase(t->curLine) || IsBase(n)) return;
-  DeleteLink(V, n);
+  if (!joined) {
+    // Told as the cursor line's deletion, one line down.
+    Link* here = t->curLine;
+    t->lineNo++;
+    t->curLine = n->next();
+    DeleteLink(V, n);
+    BlockAdjust(V, BLK_LINE_DELETED);
+    t->lineNo--;
+    t->curLine = here;
+    n = nullptr;
+  }
+  if (n) DeleteLink(V, n);
   t->modified = 1;
   UdoRefindViews(V);
   V->redraw |= REDRAW_TEXT;
@@ -102,6 +134,7 @@ void deleteCursorLine(EditorState* V) {
   Link* gone = t->curLine;
   t->curLine = gone->next();
   DeleteLink(V, gone);
+  BlockAdjust(V, BLK_LINE_DELETED);
   t->modified = 1;
   ALoad(V);
   UdoRefindViews(V);
@@ -114,6 +147,7 @@ bool lineBack(EditorState* V, const Link* kept) {
   if (!kept || AFlush(V) != 0) return false;
   Link* l = AddBytesLine(V, t->curLine->prev(), uint16_t(kept->word & ~LINK_BASE), kept->data());
   if (!l) return false;
+  BlockAdjust(V, BLK_LINE_INSERTED);
   t->curLine = l;
   t->modified = 1;
   ALoad(V);
@@ -140,10 +174,15 @@ bool splitAt(EditorState* V, int col, int indent) {
   line->flags &= LINK_BOOKMARK;
   dirty(V);
   if (AFlush(V) != 0 || !AddLine(V, t->curLine, &fresh)) return false;
+  const int was = t->col;
+  t->col = col;
+  BlockAdjust(V, BLK_SPLIT_BEGIN);
+  t->col = was;
   t->curLine = t->curLine->next();
   t->lineNo++;
   ALoad(V);
   t->col = indent;
+  BlockAdjust(V, BLK_SPLIT_END);
   UdoRefindViews(V);
   V->redraw |= REDRAW_TEXT;
   return true;
@@ -163,7 +202,8 @@ bool joinAt(EditorState* V, int col, int skip) {
   TrimLine(line, col);
   if (!insertAt(V, line->count, below.c + skip, below.count - skip)) return false;
   line->flags = uint16_t((below.flags & ~LINK_BASE) | (line->flags & LINK_BOOKMARK));
-  deleteNextLine(V);
+  blockJoined(V, t->lineNo, col, skip);
+  deleteNextLine(V, true);
   t->col = col;
   return true;
 }
@@ -242,7 +282,8 @@ bool undoOne(EditorState* V, uint8_t* rec) {
       if (V->aline.count > from) V->aline.count = uint16_t(from);
       if (!insertAt(V, from, below.c + std::min<int>(to, below.count), n)) return false;
       V->aline.flags = uint16_t((V->aline.flags & LINK_BOOKMARK) | (below.flags & ~LINK_BASE));
-      deleteNextLine(V);
+      blockJoined(V, t->lineNo, from, to);
+      deleteNextLine(V, true);
       t->col = from;
       break;
     }
