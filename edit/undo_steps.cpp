@@ -5,6 +5,7 @@
 #include "core/editor_state.h"
 #include "edit/block_keeper.h"
 #include "edit/line_edit.h"
+#include "edit/line_fit.h"
 #include "edit/movement.h"
 #include "edit/undo.h"
 #include "edit/undo_blocks.h"
@@ -61,10 +62,13 @@ bool onText(EditorState* V) { return !(V->aline.flags & LINK_BASE); }
 bool insertAt(EditorState* V, int at, const tchar* chars, int n) {
   ActiveLine* line = &V->aline;
   if (!onText(V) || at < 0 || std::max(int(line->count), at) + n > kLineMax) return false;
+  // A line that would not fit its record is left alone rather than cut.
+  LineGuard guard(line, std::max(int(line->count), at) + n);
   TrimLine(line, std::max(int(line->count), at));
   std::memmove(line->c + at + n, line->c + at, size_t(line->count - at) * sizeof(tchar));
   std::copy(chars, chars + n, line->c + at);
   line->count = uint16_t(line->count + n);
+  if (!guard.ok()) return false;
   dirty(V);
   return true;
 }
@@ -81,9 +85,10 @@ void removeAt(EditorState* V, int at, int n) {
 void putAt(EditorState* V, int at, tchar ch) {
   ActiveLine* line = &V->aline;
   if (!onText(V) || at < 0 || at >= kLineMax) return;
+  LineGuard guard(line, std::max(int(line->count), at + 1));
   TrimLine(line, std::max(int(line->count), at + 1));
   line->c[at] = ch;
-  dirty(V);
+  if (guard.ok()) dirty(V);
 }
 
 // The block keeps covering the same text through the log's own line
