@@ -163,9 +163,12 @@ void WriteChar(EditorState* V, tchar ch) {
   if (place(V, ch)) finishWrite(V);
 }
 
-void WriteTyped(EditorState* V, tchar ch) {
+namespace {
+
+// Writes a typed character with its undo record; in overwrite mode the
+// character written over comes back on Undo.  False when it did not go in.
+bool writeRecorded(EditorState* V, tchar ch) {
   Tcb* t = V->curTcb;
-  if (!haveText(V)) return;
   const bool over = !(V->toggles & TGL_INSERT);
   tchar replaced = udo::kNothingReplaced;
   if (over) {
@@ -173,13 +176,21 @@ void WriteTyped(EditorState* V, tchar ch) {
     while (n > t->col && V->aline.c[n - 1] == kSpace) n--;
     if (t->col < n) replaced = V->aline.c[t->col];
   }
-  if (!place(V, ch)) return;
+  // Recorded only once it is certain the character goes in.
+  if (!place(V, ch)) return false;
   if (over)
     UdoTypeOver(V, ch, replaced);
   else
     UdoType(V, ch);
   finishWrite(V);
   UdoPos(V);
+  return true;
+}
+
+}  // namespace
+
+void WriteTyped(EditorState* V, tchar ch) {
+  if (haveText(V)) writeRecorded(V, ch);
 }
 
 void TypeChar(EditorState* V, int code) {
@@ -220,22 +231,7 @@ void typeChar(EditorState* V, tchar ch) {
     UdoLineAfter(V);
     return;
   }
-  // In overwrite mode the character written over comes back on Undo.
-  const bool over = !(V->toggles & TGL_INSERT);
-  tchar replaced = udo::kNothingReplaced;
-  if (over) {
-    int n = V->aline.count;
-    while (n > t->col && V->aline.c[n - 1] == kSpace) n--;
-    if (t->col < n) replaced = V->aline.c[t->col];
-  }
-  // Recorded only once it is certain the character goes in.
-  if (!place(V, ch)) return;
-  if (over)
-    UdoTypeOver(V, ch, replaced);
-  else
-    UdoType(V, ch);
-  finishWrite(V);
-  UdoPos(V);
+  if (!writeRecorded(V, ch)) return;
   if (ch != kSpace && (t->mode & MODE_WRAP) && t->col > t->rightMargin + 1) wrapWord(V);
 }
 

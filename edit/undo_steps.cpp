@@ -91,6 +91,26 @@ void putAt(EditorState* V, int at, tchar ch) {
   if (guard.ok()) dirty(V);
 }
 
+// The cursor line trades places with the line below (or above), and the
+// cursor goes with it.
+bool dragLine(EditorState* V, bool down) {
+  Tcb* t = V->curTcb;
+  if (AFlush(V) != 0) return false;
+  Link* l = t->curLine;
+  if (down) {
+    if (IsBase(l) || IsBase(l->next())) return false;
+    SwapLines(l);
+    t->lineNo++;
+  } else {
+    if (IsBase(l->prev())) return false;
+    SwapLines(l->prev());
+    t->lineNo--;
+  }
+  t->modified = 1;
+  V->redraw |= REDRAW_TEXT;
+  return true;
+}
+
 // The block keeps covering the same text through the log's own line
 // changes, as it does through the editing commands'.  Line L+1 joins line
 // L at `col`, less its first `skip` characters.
@@ -356,23 +376,10 @@ bool undoOne(EditorState* V, uint8_t* rec) {
       ALineUp(V);
       break;
     case kDragLineUp:
-    case kDragLineDown: {
+    case kDragLineDown:
       // The drag the other way: the line goes back past its neighbour.
-      if (AFlush(V) != 0) return false;
-      Link* l = t->curLine;
-      if (k == kDragLineUp) {
-        if (IsBase(l) || IsBase(l->next())) return false;
-        SwapLines(l);
-        t->lineNo++;
-      } else {
-        if (IsBase(l->prev())) return false;
-        SwapLines(l->prev());
-        t->lineNo--;
-      }
-      t->modified = 1;
-      V->redraw |= REDRAW_TEXT;
+      if (!dragLine(V, k == kDragLineUp)) return false;
       break;
-    }
     case kPosLong:
     case kPosShort: {
       const bool s = k == kPosShort;
@@ -483,22 +490,9 @@ bool redoOne(EditorState* V, uint8_t* rec) {
       ALineDown(V);
       break;
     case kDragLineUp:
-    case kDragLineDown: {
-      if (AFlush(V) != 0) return false;
-      Link* l = t->curLine;
-      if (k == kDragLineDown) {
-        if (IsBase(l) || IsBase(l->next())) return false;
-        SwapLines(l);
-        t->lineNo++;
-      } else {
-        if (IsBase(l->prev())) return false;
-        SwapLines(l->prev());
-        t->lineNo--;
-      }
-      t->modified = 1;
-      V->redraw |= REDRAW_TEXT;
+    case kDragLineDown:
+      if (!dragLine(V, k == kDragLineDown)) return false;
       break;
-    }
     case kPosLong:
     case kPosShort: {
       const bool s = k == kPosShort;
