@@ -159,20 +159,7 @@ bool swapRange(EditorState* V, int first, int present, Link* list) {
   }
   Link* after = last->next();
   Link* out = present > 0 ? before->next() : nullptr;
-  Link* in = IsBase(list->next()) ? nullptr : list->next();
-  Link* inLast = list->prev();
-  if (in) {
-    BindLink(before, in);
-    BindLink(inLast, after);
-  } else {
-    BindLink(before, after);
-  }
-  if (out) {
-    BindLink(list, out);
-    BindLink(last, list);
-  } else {
-    BindLink(list, list);
-  }
+  UdoSwapRun(before, after, out, last, list);
   t->modified = 1;
   t->curLine = base->next();
   t->lineNo = 1;

@@ -334,19 +334,7 @@ bool UdoLinesSwap(EditorState* V, uint8_t* rec, bool undo) {
   Link* out = present >= first ? before->next() : nullptr;
   Link* outLast = present >= first ? after->prev() : nullptr;
   Link* in = kept->next() != kept ? kept->next() : nullptr;
-  Link* inLast = in ? kept->prev() : nullptr;
-  if (in) {
-    BindLink(before, in);
-    BindLink(inLast, after);
-  } else {
-    BindLink(before, after);
-  }
-  if (out) {
-    BindLink(kept, out);
-    BindLink(outLast, kept);
-  } else {
-    BindLink(kept, kept);
-  }
+  UdoSwapRun(before, after, out, outLast, kept);
   t->modified = 1;
   const Place c = undo ? Place{int32_t(get32(rec + 13)), get16(rec + 17)} : Place{int32_t(get32(rec + 19)), get16(rec + 23)};
   // The cursor line may have been swapped out: find it afresh.
@@ -365,4 +353,21 @@ bool UdoLinesSwap(EditorState* V, uint8_t* rec, bool undo) {
   }
   V->redraw |= REDRAW_TEXT;
   return true;
+}
+
+void UdoSwapRun(Link* before, Link* after, Link* out, Link* outLast, Link* list) {
+  Link* in = list->next() != list ? list->next() : nullptr;
+  Link* inLast = list->prev();
+  if (in) {
+    BindLink(before, in);
+    BindLink(inLast, after);
+  } else {
+    BindLink(before, after);
+  }
+  if (out) {
+    BindLink(list, out);
+    BindLink(outLast, list);
+  } else {
+    BindLink(list, list);
+  }
 }

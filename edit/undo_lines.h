@@ -19,3 +19,6 @@ void UdoLinesIntoStore();
 // Undo (undo true) or Redo of a kept-lines record; false when its lines do
 // not fit the text.
 bool UdoLinesSwap(EditorState* V, uint8_t* rec, bool undo);
+// The lines out..outLast between `before` and `after` (none when out is
+// null) trade places with the detached list whose base link is `list`.
+void UdoSwapRun(Link* before, Link* after, Link* out, Link* outLast, Link* list);
