@@ -221,3 +221,8 @@ void SelectView(EditorState* V, int number);
 void StepView(EditorState* V, int direction);
 void ResetRuler(Tcb* t);
 Tcb* OpenDup(EditorState* V, int number);  // a second view of text `number`
+// The split layout: the current text and text `number` stacked (HSplit), text
+// `number` right of the current one (VSplit), text `number` out of it (ClearSplit).
+void HSplit(EditorState* V, int number);
+void VSplit(EditorState* V, int number);
+void ClearSplit(EditorState* V, int number);

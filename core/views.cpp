@@ -101,3 +101,51 @@ Tcb* OpenDup(EditorState* V, int number) {
   selectTcb(V, d);
   return d;
 }
+
+namespace {
+
+void dissolvePair(Tcb* t) {
+  if (Tcb* r = t->vsplitRight) r->vsplitLeft = nullptr;
+  if (Tcb* l = t->vsplitLeft) l->vsplitRight = nullptr;
+  t->vsplitRight = t->vsplitLeft = nullptr;
+}
+
+void splitChanged(EditorState* V) {
+  PrepareView(V);
+  inView(V);
+}
+
+}  // namespace
+
+void HSplit(EditorState* V, int number) {
+  Tcb* t = FindTcb(V, number);
+  Tcb* cur = V->curTcb;
+  if (!t || !cur) return;
+  if (Tcb* partner = t->vsplitRight ? t->vsplitRight : t->vsplitLeft) {
+    dissolvePair(t);
+    partner->hsplit = 1;
+  }
+  cur->hsplit = t->hsplit = 1;
+  V->singleView = 0;
+  splitChanged(V);
+}
+
+void VSplit(EditorState* V, int number) {
+  Tcb* t = FindTcb(V, number);
+  Tcb* cur = V->curTcb;
+  if (!t || !cur || t == cur || !t->base) return;
+  if (t->vsplitRight || t->vsplitLeft || cur->vsplitRight || cur->vsplitLeft) return;
+  cur->vsplitRight = t;
+  t->vsplitLeft = cur;
+  cur->hsplit = t->hsplit = 0;
+  V->singleView = 0;
+  splitChanged(V);
+}
+
+void ClearSplit(EditorState* V, int number) {
+  Tcb* t = FindTcb(V, number);
+  if (!t) return;
+  t->hsplit = 0;
+  dissolvePair(t);
+  splitChanged(V);
+}

@@ -36,10 +36,11 @@ struct Step {
   std::vector<std::string> lines;
   bool fileGiven = false;
   std::vector<std::string> saved;
-  Check cursor, alert, modified, mode, quit, tabsOut, block;
+  Check cursor, alert, modified, mode, quit, tabsOut, block, current;
+  std::vector<std::pair<std::string, std::vector<std::string>>> linesOf;  // other texts by name
   bool hasChecks() const {
     return linesGiven || fileGiven || cursor.set || alert.set || modified.set || mode.set || quit.set || tabsOut.set ||
-           block.set;
+           block.set || current.set || !linesOf.empty();
   }
 };
 
@@ -57,6 +58,8 @@ struct Scenario {
   int atLine = 0, atCol = 0;
   std::vector<Step> steps{1};
   bool undoAll = false;
+  // Further texts opened after the first, in ring order; the first stays current.
+  std::vector<std::pair<std::string, std::vector<std::string>>> also;
 };
 
 std::string trim(const std::string& s) {
@@ -139,6 +142,14 @@ std::vector<Scenario> parse(const fs::path& path) {
       sc.undoAll = value == "all";
     } else if (key == "quit") {
       s.quit = {true, value};
+    } else if (key == "also") {
+      sc.also.push_back({value, {}});
+      block = &sc.also.back().second;
+    } else if (key == "current") {
+      s.current = {true, value};
+    } else if (key == "linesof") {
+      s.linesOf.push_back({value, {}});
+      block = &s.linesOf.back().second;
     } else {
       throw std::runtime_error(path.string() + ":" + std::to_string(n) + ": unknown line '" + key + "'");
     }
@@ -288,6 +299,12 @@ class ScenarioTest : public ::testing::Test {
       if (!s_.lastEnd && !bytes.empty()) bytes.pop_back();
       e.open(bytes, s_.name.c_str());
     }
+    if (!s_.also.empty()) {
+      if (!s_.textGiven) e.open("", s_.name.c_str());
+      Tcb* first = V->curTcb;
+      for (auto& [name, text] : s_.also) e.open(joinLines(text), name.c_str());
+      SelectView(V, first->number);
+    }
     vt::TempDir folder;
     if (!s_.diskName.empty()) {
       // Names typed at questions are found in the scenario's own folder.
@@ -350,6 +367,10 @@ class ScenarioTest : public ::testing::Test {
     if (st.tabsOut.set) {
       EXPECT_EQ(V->curTcb->mode & MODE_TABSOUT ? "yes" : "no", st.tabsOut.value);
     }
+    if (st.current.set) {
+      EXPECT_EQ(std::string(V->curTcb->fileName), st.current.value);
+    }
+    for (auto& [name, lines] : st.linesOf) checkLinesOf(e, name, lines);
     EXPECT_EQ(vt::CheckList(V->curTcb->base), "");
     if (st.fileGiven) checkSaved(e, st);
   }
@@ -377,6 +398,25 @@ class ScenarioTest : public ::testing::Test {
     ASSERT_EQ(std::string(V->alertText), "NO Redo");
     EXPECT_EQ(joinLines(trimmed(e.lines())), joinLines(trimmed(edited))) << "after " << presses << " presses of Redo";
     EXPECT_EQ(vt::CheckList(V->curTcb->base), "");
+  }
+
+  // The lines of the open text called `name`, looked at as the current text
+  // and then the current text put back.
+  void checkLinesOf(vt::Editor& e, const std::string& name, const std::vector<std::string>& want) {
+    EditorState* V = e.V();
+    Tcb* keep = V->curTcb;
+    Tcb* t = keep;
+    do {
+      if (t->base && name == t->fileName) break;
+      t = t->next;
+    } while (t != keep);
+    ASSERT_EQ(std::string(t->fileName), name) << "no open text of that name";
+    const int keepSingle = V->singleView;
+    SelectView(V, t->number);
+    std::vector<std::string> got = e.lines();
+    SelectView(V, keep->number);
+    V->singleView = keepSingle;
+    EXPECT_EQ(joinLines(got), joinLines(want)) << "lines of " << name;
   }
 
   std::string savedBytes(vt::Editor& e) {
