@@ -2,6 +2,9 @@
 #include "config/colors.h"
 
 #include <cstddef>
+#include <cstdio>
+
+#include "config/config_words.h"
 
 #include "display/screen.h"
 
@@ -74,4 +77,26 @@ void setColors() {
     S.pairs[i][0] = side(p.fgRole, p.fgFixed);
     S.pairs[i][1] = side(p.bgRole, p.bgFixed);
   }
+}
+
+void saveColors(std::string& out) {
+  constexpr uint32_t kSignificant = 0xfcfcfc;
+  for (int i = 0; i < kColorRoles; i++) {
+    if (((co[size_t(i)] ^ colorRoles[size_t(i)].def) & kSignificant) == 0) continue;
+    char line[64];
+    std::snprintf(line, sizeof line, " Color %s 0x%08x\n", colorRoles[size_t(i)].name,
+                  unsigned((co[size_t(i)] & kSignificant) | 0xff000000u));
+    out += line;
+  }
+}
+
+bool loadColor(std::string_view role, std::string_view value) {
+  for (int i = 0; i < kColorRoles; i++) {
+    if (role != colorRoles[size_t(i)].name) continue;
+    unsigned v;
+    if (!ParseHex(value, &v)) return false;
+    co[size_t(i)] = v;
+    return true;
+  }
+  return false;
 }
