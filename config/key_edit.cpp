@@ -1,10 +1,12 @@
 // Editing the live key table and writing its difference from the defaults.
 #include "config/key_edit.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <cstring>
 #include <string_view>
+#include <vector>
 
 #include "shell/commands.h"
 #include "shell/key_names.h"
@@ -236,6 +238,12 @@ int add(int key, unsigned state, int32_t row) {
     insert2key = 0;
     return 0;
   }
+  // A key the file cannot name could not be saved.
+  if (std::strcmp(KeyNames[key & KEY_CODEMASK], "n/a") == 0) {
+    insert2key = 0;
+    setInfo("Key without a name");
+    return 0;
+  }
   uint16_t keyWord;
   if (insert2key) {
     keyWord = uint16_t((insert2key & BIND_GROUPMASK) | (key & KEY_CODEMASK));
@@ -345,16 +353,21 @@ void keysOut(std::string& out, const uint16_t* table, int32_t count, const char*
   std::array<uint16_t, kKeyTabWords> builtIn;
   int32_t builtInCount = 0;
   swoshkey(builtIn.data(), &builtInCount);
+  // Within each pass the lines are sorted: where an assignment sits in the
+  // table depends on the free places its edits left, and a file read back
+  // and saved again must come out the same.
   for (int pass = 0; pass < 2; pass++) {
+    std::vector<std::string> lines;
     for (int i = 0; i + 1 < count; i += 2) {
       const uint16_t key = table[i], b = table[i + 1];
       if (key == 0) continue;
       if (pass == 0 && isFirstKey(b) && !(key & KEY_SECOND)) {
-        out += ' ';
-        out += prefix;
-        out += "FirstOfTwo ";
-        appendKey(out, key);
-        out += '\n';
+        std::string line = " ";
+        line += prefix;
+        line += "FirstOfTwo ";
+        appendKey(line, key);
+        line += '\n';
+        lines.push_back(std::move(line));
       } else if (pass == 1 && isCommandBinding(b)) {
         std::string text;
         if (key & KEY_SECOND) {
@@ -366,14 +379,17 @@ void keysOut(std::string& out, const uint16_t* table, int32_t count, const char*
           text += '+';
         }
         appendKey(text, key);
-        out += ' ';
-        out += prefix;
-        out += CmdText[b - BIND_COMMAND];
-        out += ' ';
-        out += text;
-        out += '\n';
+        std::string line = " ";
+        line += prefix;
+        line += CmdText[b - BIND_COMMAND];
+        line += ' ';
+        line += text;
+        line += '\n';
+        lines.push_back(std::move(line));
       }
     }
+    std::sort(lines.begin(), lines.end());
+    for (const std::string& line : lines) out += line;
   }
 }
 
