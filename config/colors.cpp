@@ -91,8 +91,13 @@ void saveColors(std::string& out) {
 }
 
 bool loadColor(std::string_view role, std::string_view value) {
+  static constexpr std::array<std::string_view, kColorRoles> names = [] {
+    std::array<std::string_view, kColorRoles> n{};
+    for (size_t i = 0; i < n.size(); i++) n[i] = colorRoles[i].name;
+    return n;
+  }();
   for (int i = 0; i < kColorRoles; i++) {
-    if (role != colorRoles[size_t(i)].name) continue;
+    if (role != names[size_t(i)]) continue;
     unsigned v;
     if (!ParseHex(value, &v)) return false;
     co[size_t(i)] = v;

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <array>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -33,9 +34,16 @@ void resetSettings(EditorState* V) {
 }
 
 // A command name from CmdText: its number, 0 for FirstOfTwo, -1 for none.
+constexpr std::array<std::string_view, kCmdCount> kCommandNames = [] {
+  std::array<std::string_view, kCmdCount> n{};
+  for (int i = 0; i < kCmdCount; i++) n[size_t(i)] = CmdText[i];
+  return n;
+}();
+
 int findCommand(std::string_view name) {
+  if (name.empty()) return -1;
   for (int i = 0; i < kCmdCount; i++)
-    if (CmdText[i][0] && name == CmdText[i]) return i;
+    if (kCommandNames[size_t(i)] == name) return i;
   return -1;
 }
 

@@ -405,7 +405,39 @@ void saveKeys(std::string& out) {
   keysOut(out, added.data(), n, "Key+ ");
 }
 
+namespace {
+
+// The key names with their lengths, for reading many key lines quickly.
+constexpr std::array<std::string_view, kKeyNameCount> kNames = [] {
+  std::array<std::string_view, kKeyNameCount> n{};
+  for (int i = 0; i < kKeyNameCount; i++) n[size_t(i)] = KeyNames[i];
+  return n;
+}();
+
+int nameCode(std::string_view text) {
+  if (text.empty() || text == "n/a") return -1;
+  for (int i = 0; i < kKeyNameCount; i++)
+    if (kNames[size_t(i)] == text) return i;
+  return -1;
+}
+
+}  // namespace
+
 uint16_t findkey(const char* text) {
+  // The written form first: prefixes in their order, then a name.
+  std::string_view t = text;
+  uint16_t mods = 0;
+  for (int i = 0; i < kModifierCount; i++) {
+    const std::string_view p = ShiftNamesShort[i];
+    if (t.size() > p.size() && t.starts_with(p) && nameCode(t) < 0) {
+      // "^" alone and "@g" before a name are prefixes; "@" before "g..." is AltGr's.
+      if (i == 2 && t[1] == 'g' && t.size() > 2 && nameCode(t.substr(1)) < 0) continue;
+      mods |= kModifierBits[i];
+      t.remove_prefix(p.size());
+    }
+  }
+  if (const int code = nameCode(t); code > 0) return uint16_t(mods | code);
+  // Anything else the key name notation allows.
   const int k = ParseKeyValue(text);
   return k > 0 && (k & KEY_CODEMASK) ? uint16_t(k) : 0;
 }
