@@ -55,7 +55,7 @@ bool loadFont(std::string_view name, std::string_view value) {
       while (!value.empty() && (value.back() == ' ' || value.back() == '\r' || value.back() == '\t'))
         value.remove_suffix(1);
       if (value.size() > size_t(kFontItemSize - 1)) return false;
-      std::memcpy(t, value.data(), value.size());
+      if (!value.empty()) std::memcpy(t, value.data(), value.size());
       t[value.size()] = 0;
       return true;
     }
