@@ -21,6 +21,8 @@ uint16_t nxt2key = kFirstNewGroup;
 
 namespace {
 
+bool refused = false;  // the last add could not store its assignment
+
 constexpr int kMenuItemsMax = 26;
 
 // The menus the dialogue lists, in menu order, each ended by an empty name.
@@ -234,6 +236,7 @@ bool insertKey(uint16_t keyWord, uint16_t binding) {
 }
 
 int add(int key, unsigned state, int32_t row) {
+  refused = false;
   if ((key & KEY_CODEMASK) == 9) {
     insert2key = 0;
     return 0;
@@ -267,6 +270,7 @@ int add(int key, unsigned state, int32_t row) {
     binding = newGroup();
     if (!binding) {
       setInfo("No more first keys");
+      refused = true;
       return 0;
     }
     fresh = true;
@@ -293,6 +297,7 @@ int add(int key, unsigned state, int32_t row) {
   }
   if (!insertKey(keyWord, binding)) {
     setInfo("Key table full");
+    refused = true;
     return 0;
   }
   if (fresh) {
@@ -485,7 +490,7 @@ bool applyKeyLine(bool plus, int command, const char* keyText) {
     insert2key = lead;
     add(second, 0, command);
     insert2key = 0;
-    return true;
+    return !refused;
   }
   if (!single) return false;
   if (!plus) {
@@ -495,5 +500,5 @@ bool applyKeyLine(bool plus, int command, const char* keyText) {
   KeyValueToX(single, &code, &state);
   add(code, state, command == 0 ? kRowTwokey : command);
   insert2key = 0;
-  return true;
+  return !refused;
 }

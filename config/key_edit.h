@@ -86,5 +86,5 @@ void KeyValueToX(uint16_t keyValue, int* keycode, unsigned* state);
 
 // Applies one "Key-" / "Key+" line: `command` is the name's number (0 for
 // FirstOfTwo), `keyText` the key text.  Returns false for a line that names
-// no key or cannot be applied.
+// no key or cannot be applied (the table full, no group left).
 bool applyKeyLine(bool plus, int command, const char* keyText);

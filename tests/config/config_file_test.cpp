@@ -160,6 +160,24 @@ TEST_F(ConfigFile, ReadingKeepsToTheFormsAndCountsWhatItSkips) {
   EXPECT_EQ(bound("^G"), -1);
 }
 
+TEST_F(ConfigFile, AssignmentsBeyondAFullKeyTableAreCountedNotDropped) {
+  std::string text;
+  int lines = 0;
+  for (unsigned state : {0x48u, 0x09u, 0x41u, 0xc0u, 0x81u, 0x88u, 0x49u, 0xc8u})
+    for (int code = 10; code < 62; code++) {
+      if (std::strcmp(KeyNames[code], "n/a") == 0) continue;
+      char key[32];
+      KeyText(key, sizeof key, KeyValue(unsigned(code), state));
+      text += std::string(" Key+ Undo ") + key + "\n";
+      lines++;
+    }
+  const int room = (kKeyTabWords - 2 * kKeyInitPairs) / 2;
+  ASSERT_GT(lines, room);
+  const ConfigReport r = load(text);
+  EXPECT_EQ(r.badLines, lines - room);
+  EXPECT_EQ(*keymax(), kKeyTabWords);
+}
+
 TEST_F(ConfigFile, MarginsAreCheckedAsAPairOnceTheFileIsRead) {
   // The right margin comes later in the file than the left one it makes room for.
   EXPECT_EQ(load(" Default LMarg 100\n Default RMarg 200\n").badLines, 0);
