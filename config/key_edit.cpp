@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "shell/commands.h"
+#include "shell/menu_table.h"
 #include "shell/key_names.h"
 #include "shell/key_table.h"
 
@@ -23,79 +24,8 @@ namespace {
 
 bool refused = false;  // the last add could not store its assignment
 
-constexpr int kMenuItemsMax = 26;
-
-// The menus the dialogue lists, in menu order, each ended by an empty name.
-struct MenuRow {
-  const char* title;
-  std::array<std::string_view, kMenuItemsMax> items;
-};
-
-constexpr MenuRow kMenus[kKeyMenus] = {
-    {"File", {"OpenText", "SaveExit", "SaveStay", "DiscardExit", "ReloadText", "OpenBlockCopy",
-              "OpenBlockMove", "OpenBuffer", "OpenClip", "Print", "NextText", "PrevText", "OpenTextISO",
-              "OpenTextDOS"}},
-    {"Move1", {"OneLeft", "OneRight", "WordLeft", "WordRight", "WordEndLeft", "WordEndRight", "LeftOfLine",
-               "ScrollLeft", "ScrollRight", "ScrollUp", "Scrolldown", "PageLeft", "PageRight", "OneUp",
-               "OneDown", "AllUp", "AllDown", "PageUp", "PageDown"}},
-    {"Move2", {"BegOfLine", "EndOfLine", "FirstLine", "LastLine", "FirstPos", "LastPos", "IndentUp",
-               "IndentDown", "TopOfScrn", "BottomOfScrn", "MakeTopOfScrn", "MakeMiddleOfScrn",
-               "MakeBottomOfScrn", "GotoLine", "PrevPos", "MarkPos", "JumpToPos", "Zap"}},
-    {"Edit1", {"Backspace", "UnBackspace", "BackspaceNoSave", "BackOnlySave", "DelChr", "DelLine",
-               "UnDelLine", "NewLine", "NewLineColumn", "AddLine", "DupLine", "JoinLine", "CopyChr",
-               "InsLine", "DelRtWord", "DelLtWord", "DelToEol"}},
-    {"Edit2", {"UndoCursorline", "CenterLine", "TabRt", "TabLt", "Indent", "UnIndent", "CommentOut",
-               "UnComment", "ToggleSoftCR", "DragLineUp", "DragLineDown", "Undo", "Redo"}},
-    {"Find", {"Search", "SearchReplace", "RepeatSearch", "MatchBack", "MatchForw"}},
-    {"Mark", {"MarkBlockBegin", "MarkBlockEnd", "MarkAll", "MarkToEOL", "MarkWord", "MarkColumnUpLeft",
-              "MarkColumnDownRight", "DragBlockLeft", "DragBlockRight", "DragBlockUp", "DragBlockDown",
-              "DragBlockPageUp", "DragBlockPageDown", "ToggleColumn", "UnmarkBlock", "GotoBlockBeg",
-              "GotoBlockEnd"}},
-    {"Block", {"CopyBlock", "MoveBlock", "DeleteBlock", "UnDeleteBlock", "FillBlock", "ReadBlock",
-               "WriteBlock", "CopyToClip", "CopyToPrimary", "PasteFromClip", "PasteFromPrimary"}},
-    {"Buffer", {"CopyToBuf", "CutToBuf", "AppendCopyToBuf", "AppendCutToBuf", "AppendCopyLineToBuf",
-                "AppendCutLineToBuf", "PasteFromBuf", "PasteCopyFromBuf", "BufToClip", "ClipToBuf",
-                "ClearBuf"}},
-    {"Special", {"LineupLeft", "LineupRight", "LineupCokumn", "LineupComment", "MoveColumn", "WrapPara",
-                 "UpperCase", "LowerCase", "BlockToUpperCase", "BlockToLowerCase"}},
-    {"Extras", {"ROT13", "SortLines", "SumLines", "BoxDraw", "Lix", "CharCount", "Compare", "UnCompare"}},
-    {"Mich", {"InsertLiteral", "AsciiChart", "ZoomText"}},
-    {"Macro", {"MacroRecord"}},
-    {"Bookmark", {"SetBookMark", "RemoveBookMark", "RemoveAllBookMarks", "PrevBookMark", "NextBookMark"}},
-    {"Settings", {"ToggleInsert", "ToggleWordwrap", "ToggleWordSet", "ToggleTabMode", "SetRmargin",
-                  "SetLmargin", "ToggleSourceView", "ToggleSyncScroll", "SetTab", "SetLeftTab",
-                  "SetDecimalTab", "ClearTab", "ClearAllTabs", "ResetAllTabs", "ToggleNoKeyRepeat",
-                  "TogglePointing", "Toggle1Click"}},
-    {"Format", {"UTF-8", "ISO-8859", "DosCodepage", "ToggleCR", "ToggleLF", "ToggleTabsOut"}},
-    {"Config", {"KeyConfig", "ColorConfig", "FontConfig", "PrintConfig", "SetDefaults", "SaveConfig",
-                "LoadConfig", "ResetConfig"}},
-    {"Help", {"About", "HelpFileMenu", "HelpOnHelp"}},
-};
-
-consteval int cmdNumber(std::string_view name) {
-  for (int i = 0; i < kCmdCount; i++)
-    if (name == CmdText[i]) return i;
-  return -1;
-}
-
-// The menus as command numbers, found once at compile time; 0 ends a menu.
-using MenuNumbers = std::array<std::array<int16_t, kMenuItemsMax + 1>, kKeyMenus>;
-consteval MenuNumbers menuNumbers() {
-  MenuNumbers m{};
-  for (int i = 0; i < kKeyMenus; i++)
-    for (int j = 0; j < kMenuItemsMax && !kMenus[i].items[size_t(j)].empty(); j++)
-      m[size_t(i)][size_t(j)] = int16_t(cmdNumber(kMenus[i].items[size_t(j)]));
-  return m;
-}
-constexpr MenuNumbers kMenuNumbers = menuNumbers();
-
-consteval bool menusNamed() {
-  for (const auto& m : kMenuNumbers)
-    for (int16_t n : m)
-      if (n < 0) return false;
-  return true;
-}
-static_assert(menusNamed(), "a menu item names no command");
+static_assert(menu_table::kBarMenus == kKeyMenus);
+static_assert(menu_table::kPopupMenu == kKeyMenus);
 
 int usedWords() {
   int n = *keymax();
@@ -179,8 +109,7 @@ void appendKey(std::string& out, uint16_t key) {
 }  // namespace
 
 const char* HeaderLabel(int32_t row) {
-  if (row == kRowTwokey) return "Twokey";
-  if (row >= kRowHeader && row < kRowTwokey) return kMenus[row - kRowHeader].title;
+  if (IsHeaderRow(row)) return menu_table::MenuHdr[row - kRowHeader];
   return nullptr;
 }
 
@@ -191,10 +120,7 @@ void setupVlist() {
   };
   for (int m = 0; m < kKeyMenus; m++) {
     push(kRowHeader + m);
-    for (int16_t c : kMenuNumbers[size_t(m)]) {
-      if (c == 0) break;
-      push(c);
-    }
+    for (int i = 0; i < menu_table::MenuItemCount(m); i++) push(menu_table::Menus[size_t(m)][size_t(i)]);
   }
   push(kRowTwokey);
   const uint16_t* t = keytab();
