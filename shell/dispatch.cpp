@@ -1,6 +1,8 @@
 // The dispatcher: one route per command number to the function that
 // performs it, with the route's argument.  A function that takes the editor
 // and one int is routed to directly; any other gets a small adapter here.
+#include "config/config_file.h"
+#include "config/defaults.h"
 #include "core/editor_state.h"
 #include "core/file_commands.h"
 #include "edit/block.h"
@@ -15,6 +17,7 @@
 #include "shell/file_prompt.h"
 #include "shell/event_loop.h"
 #include "shell/key_table.h"
+#include "shell/macros.h"
 #include "shell/toggles.h"
 #include "edit/undo.h"
 
@@ -142,7 +145,7 @@ constexpr Route kRoutes[kCmdCount] = {
     {ClearBookmarks, 0},  // 104 RemoveAllBookMarks
     {FindBookmark, 1},  // 105 PrevBookMark
     {FindBookmark, 0},  // 106 NextBookMark
-    {todo, 0},  // 107 MacroRecord: MacroRec
+    {[](EditorState* V, int) { MacroRec(V); }, 0},  // 107 MacroRecord
     {todo, 0},  // 108 SumLines: SumBlock
     {fileTest, 0},  // 109 MacroSave
     {unimp, 0},  // 110 MacroLoad
@@ -166,13 +169,13 @@ constexpr Route kRoutes[kCmdCount] = {
     {todo, 0},  // 128 LineupCokumn: LineupColumn 0
     {todo, 0},  // 129 Lix: Lix
     {todo, 0},  // 130 KeyConfig: KeyConfig
-    {todo, 0},  // 131 SaveConfig: SaveConfig
-    {todo, 0},  // 132 LoadConfig: LoadConfigCmd
+    {[](EditorState* V, int) { SaveConfig(V); }, 0},  // 131 SaveConfig
+    {[](EditorState* V, int) { LoadConfigCmd(V); }, 0},  // 132 LoadConfig
     {StepView, 1},  // 133 PrevText
     {todo, 0},  // 134 ColorConfig: ColorConfig
-    {todo, 0},  // 135 ResetConfig: ResetConfig
+    {[](EditorState* V, int) { ResetConfig(V); }, 0},  // 135 ResetConfig
     {todo, 0},  // 136 About: helpUp (about text)
-    {todo, 0},  // 137 SetDefaults: SetDefaults
+    {[](EditorState* V, int) { SetDefaults(V); }, 0},  // 137 SetDefaults
     {todo, 0},  // 138 FontConfig: FontConfig
     {CursorMove, 32},  // 139 LeftOfLine
     {CursorMove, 33},  // 140 IndentUp

@@ -1,5 +1,10 @@
 #include "shell/handlers.h"
 
+#include "shell/event_loop.h"
+#include "shell/macros.h"
 #include "shell/prompt.h"
 
-void InstallHandlers() { InstallPromptHooks(); }
+void InstallHandlers() {
+  InstallPromptHooks();
+  loopHooks().macroKey = MacroKey;
+}
