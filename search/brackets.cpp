@@ -39,6 +39,14 @@ bool compare(Scan& s, tchar c) {
   return false;
 }
 
+// A line holding neither bracket nor '/' changes nothing in the scan.
+bool nothingHere(const Link* line, void* arg) {
+  const Scan& s = *static_cast<const Scan*>(arg);
+  const auto* b = line->data();
+  const size_t n = size_t(line->len());
+  return !std::memchr(b, '/', n) && !std::memchr(b, int(s.from), n) && !std::memchr(b, int(s.partner), n);
+}
+
 int doMatch(EditorState* V, ActiveLine* line, int first, int end, void* arg) {
   Scan& s = *static_cast<Scan*>(arg);
   const tchar* c = line->c;
@@ -87,6 +95,6 @@ void Match(EditorState* V, int backward) {
   if (i < 0) return;
   Scan s{c, tchar(backward ? kOpeners[i] : kClosers[i]), backward ? -1 : 1, 0, false};
   const int flags = backward ? TRAV_BACKWARDS | TRAV_FROM_CURSOR | TRAV_AT_CURSOR : TRAV_FROM_CURSOR;
-  Traverse(V, flags, doMatch, &s);
+  Traverse(V, flags, doMatch, &s, nothingHere);
   inView(V);
 }

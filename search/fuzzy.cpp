@@ -12,13 +12,35 @@ namespace {
 constexpr int kFuzzyMax = 63;  // longest word or pattern compared
 constexpr int kTooFar = 0xffff;
 
+// The edit distance, or as soon as it must exceed `cap`, cap + 1: every
+// count in a row only grows in the rows below it.
+int distance(const tchar* w, int n, const tchar* p, int m, int cap) {
+  if (m > kFuzzyMax || n > kFuzzyMax || n < 0) return kTooFar;
+  int r[kFuzzyMax + 1];
+  for (int k = 0; k <= n; k++) r[k] = k;
+  for (int t = 0; t < m; t++) {
+    int diag = t;
+    r[0] = t + 1;
+    int least = r[0];
+    for (int k = 1; k <= n; k++) {
+      const int up = r[k];
+      r[k] = std::min({up + 1, r[k - 1] + 1, diag + (p[t] == w[k - 1] ? 0 : 1)});
+      diag = up;
+      least = std::min(least, r[k]);
+    }
+    if (least > cap) return cap + 1;
+  }
+  return r[n];
+}
+
 // Compares the word [i, j) and reports it when close enough.
-bool tryWord(EditorState* V, const ActiveLine* line, int i, int j) {
+bool tryWord(EditorState* V, const ActiveLine* line, int i, int j, int m) {
   const int n = j - i;
-  if (n > kFuzzyMax) return false;
+  // Lengths further apart than the limit cost more edits than it allows.
+  if (n > kFuzzyMax || n - m > V->fuzzyLimit || m - n > V->fuzzyLimit) return false;
   tchar w[kFuzzyMax + 1];
   for (int k = 0; k < n; k++) w[k] = Fold(V->caseMap, line->c[i + k]);
-  if (levenshtein(w, n, V->pattern) > V->fuzzyLimit) return false;
+  if (distance(w, n, V->pattern, m, V->fuzzyLimit) > V->fuzzyLimit) return false;
   V->curTcb->col = i;
   V->patLen = n;
   return true;
@@ -26,22 +48,7 @@ bool tryWord(EditorState* V, const ActiveLine* line, int i, int j) {
 
 }  // namespace
 
-int levenshtein(const tchar* w, int n, const tchar* p) {
-  const int m = tstrlen(p);
-  if (m > kFuzzyMax || n > kFuzzyMax || n < 0) return kTooFar;
-  int r[kFuzzyMax + 1];
-  for (int k = 0; k <= n; k++) r[k] = k;
-  for (int t = 0; t < m; t++) {
-    int diag = t;
-    r[0] = t + 1;
-    for (int k = 1; k <= n; k++) {
-      const int up = r[k];
-      r[k] = std::min({up + 1, r[k - 1] + 1, diag + (p[t] == w[k - 1] ? 0 : 1)});
-      diag = up;
-    }
-  }
-  return r[n];
-}
+int levenshtein(const tchar* w, int n, const tchar* p) { return distance(w, n, p, tstrlen(p), kTooFar); }
 
 void FuzzyLimit(EditorState* V) {
   int L = tstrlen(V->pattern);
@@ -58,6 +65,7 @@ void FuzzyLimit(EditorState* V) {
 }
 
 int SearchFuzzy(EditorState* V, const ActiveLine* line, int a, int n) {
+  const int m = tstrlen(V->pattern);
   int e = std::min(int(line->count), n);
   auto blank = [&](int c) { return IsSearchBlank(V, line->c[c]); };
   // A word cut by the start of the range is not tried.
@@ -69,7 +77,7 @@ int SearchFuzzy(EditorState* V, const ActiveLine* line, int a, int n) {
       if (a >= e) return 0;
       const int i = a;
       while (a < e && !blank(a)) a++;
-      if (tryWord(V, line, i, a)) return 1;
+      if (tryWord(V, line, i, a, m)) return 1;
     }
   }
   for (;;) {
@@ -77,7 +85,7 @@ int SearchFuzzy(EditorState* V, const ActiveLine* line, int a, int n) {
     if (a >= e) return 0;
     int i = e;
     while (i > a && !blank(i - 1)) i--;
-    if (tryWord(V, line, i, e)) return 1;
+    if (tryWord(V, line, i, e, m)) return 1;
     e = i;
   }
 }

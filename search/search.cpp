@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "core/encoding.h"
+#include "core/case_maps.h"
 #include "core/line_store.h"
 #include "edit/movement.h"
 #include "edit/traverse.h"
@@ -23,6 +24,50 @@ constexpr char kOptionKeys[] = " RINATMW1FBEZ";
 constexpr int kOptionPos[] = {0, 1, 2, 3, 5, 6, 5, 8, 10, 10, 10, 10, 10};
 
 bool has(const char* field, char letter) { return std::strchr(field, letter) != nullptr; }
+
+// A quick look at a stored line before it is read: the first run of the
+// pattern without blanks must show in its bytes.  Only when every code that
+// folds onto each of its characters is ASCII, and so stored as that one
+// byte (blanks folded into TABs are why the run has no blanks).
+struct Prefilter {
+  static constexpr int kMax = 16;
+  int len = 0;  // 0: no prefilter
+  bool bytes[kMax][128];
+} prefilter;
+
+void buildPrefilter(EditorState* V) {
+  Prefilter& f = prefilter;
+  f.len = 0;
+  if (V->searchFn == kMatchFuzzy) return;
+  const tchar* p = V->pattern;
+  int i = 0;
+  while (p[i] == ' ') i++;
+  int n = 0;
+  while (p[i + n] && p[i + n] != ' ' && n < Prefilter::kMax) n++;
+  if (n == 0) return;
+  for (int k = 0; k < n; k++) {
+    const tchar c = p[i + k];
+    if (c >= 0x80) return;  // may be a raw byte or stored in several bytes
+    for (int b = 0; b < 128; b++) f.bytes[k][b] = Fold(V->caseMap, tchar(b)) == c;
+    // A code beyond ASCII folding onto it would be stored otherwise.
+    for (int x = 0x80; x < kCaseMapSize; x++)
+      if (Fold(V->caseMap, tchar(x)) == c) return;
+  }
+  f.len = n;
+}
+
+bool cannotMatch(const Link* line, void*) {
+  const Prefilter& f = prefilter;
+  const uint8_t* b = line->data();
+  const int n = line->len() - f.len;
+  for (int i = 0; i <= n; i++) {
+    if (b[i] >= 0x80 || !f.bytes[0][b[i]]) continue;
+    int k = 1;
+    while (k < f.len && b[i + k] < 0x80 && f.bytes[k][b[i + k]]) k++;
+    if (k == f.len) return false;
+  }
+  return true;
+}
 
 // Traversal callback: the start columns from..to-1 of one line, or for the
 // fuzzy matcher the words in them.  Never changes the line.
@@ -170,8 +215,10 @@ int PreSearch(EditorState* V) {
   }
   V->pattern[count] = 0;
   V->patLen = count;
+  prefilter.len = 0;
   if (count == 0) return 1;
   if (V->optFuzzy) FuzzyLimit(V);
+  buildPrefilter(V);
   return 0;
 }
 
@@ -202,7 +249,7 @@ int SearchNext(EditorState* V, int first) {
       // those right of it, or from it when a replacement left it there.
       if ((flags & TRAV_BACKWARDS) || ResumeAtCursor(V)) flags |= TRAV_AT_CURSOR;
     }
-    Traverse(V, flags, doSearch, nullptr);
+    Traverse(V, flags, doSearch, nullptr, prefilter.len ? cannotMatch : nullptr);
     if (!V->searchFound && V->optAll) {
       StepView(V, 0);
       extra = 0;
