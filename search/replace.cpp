@@ -18,11 +18,9 @@ struct Resume {
   int col = -1;
 } resume;
 
-void routine(EditorState* V, int step, intptr_t key) { Search(V, step, key); }
+void ask(EditorState* V) { Prompt(V, kPromptKey, "Yes/No/Only/Rest/Quit:", nullptr, 9, 0, Search); }
 
-void ask(EditorState* V) { Prompt(V, kPromptKey, "Yes/No/Only/Rest/Quit:", nullptr, 9, 0, routine); }
-
-void count(EditorState* V, const char* cause) {
+void sayCount(EditorState* V, const char* cause) {
   char msg[kAlertMax + 1];
   if (cause)
     std::snprintf(msg, sizeof msg, "%s, %05d replaces done.", cause, V->replaceCount);
@@ -89,7 +87,7 @@ bool ResumeAtCursor(EditorState* V) {
 void ReplaceStep(EditorState* V) {
   V->searchDone = 1;
   if (!V->searchFound) {
-    count(V, nullptr);
+    sayCount(V, nullptr);
     return;
   }
   if (!V->optNoPrompt && !V->replaceRest) {
@@ -101,7 +99,7 @@ void ReplaceStep(EditorState* V) {
   V->searchDone = 0;
   if (!replaceHere(V)) {
     V->searchDone = 1;
-    count(V, "Line too long");
+    sayCount(V, "Line too long");
   }
 }
 
@@ -109,13 +107,13 @@ void ReplaceIt(EditorState* V, int answer) {
   if (answer == 3) V->replaceRest = 1;
   if (answer == 1 || answer == 3 || answer == 4) {
     if (!replaceHere(V)) {
-      count(V, "Line too long");
+      sayCount(V, "Line too long");
       return;
     }
   }
   if (answer <= 3) {
     SearchNext(V, 0);
   } else {
-    count(V, nullptr);
+    sayCount(V, nullptr);
   }
 }

@@ -119,8 +119,6 @@ void optionPrompt(EditorState* V) {
          Search, int(sizeof V->searchOpts));
 }
 
-void searchRoutine(EditorState* V, int step, intptr_t key) { Search(V, step, key); }
-
 }  // namespace
 
 void ToggleSearchOption(char* field, int key) {
@@ -141,14 +139,14 @@ void Search(EditorState* V, int step, intptr_t key) {
     case 1:
     case 2:
       pendingReplace = step == 2;
-      Prompt(V, kPromptText, "Search for:", V->searchText, step == 1 ? 3 : 4, 0, searchRoutine,
+      Prompt(V, kPromptText, "Search for:", V->searchText, step == 1 ? 3 : 4, 0, Search,
              int(sizeof V->searchText));
       break;
     case 3:
       optionPrompt(V);
       break;
     case 4:
-      Prompt(V, kPromptText, "Replace with:", V->replaceText, 6, 0, searchRoutine,
+      Prompt(V, kPromptText, "Replace with:", V->replaceText, 6, 0, Search,
              int(sizeof V->replaceText));
       break;
     case 6:
@@ -168,7 +166,7 @@ void Search(EditorState* V, int step, intptr_t key) {
       static constexpr char kAnswers[] = "ynroq";
       const char* at = V->reply[0] && !V->reply[1] ? std::strchr(kAnswers, V->reply[0]) : nullptr;
       if (!at) {
-        Prompt(V, kPromptKey, "Yes/No/Only/Rest/Quit:", nullptr, 9, 0, searchRoutine);
+        Prompt(V, kPromptKey, "Yes/No/Only/Rest/Quit:", nullptr, 9, 0, Search);
         return;
       }
       static constexpr int kAnswer[] = {1, 2, 3, 4, 5};
