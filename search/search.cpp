@@ -33,6 +33,8 @@ struct Prefilter {
   static constexpr int kMax = 16;
   int len = 0;  // 0: no prefilter
   bool bytes[kMax][128];
+  int firstCount;  // the bytes the run may begin with, looked for with memchr
+  uint8_t first[4];
 } prefilter;
 
 void buildPrefilter(EditorState* V) {
@@ -53,18 +55,29 @@ void buildPrefilter(EditorState* V) {
     for (int x = 0x80; x < kCaseMapSize; x++)
       if (Fold(V->caseMap, tchar(x)) == c) return;
   }
-  f.len = n;
+  f.firstCount = 0;
+  for (int b = 1; b < 128; b++) {
+    if (!f.bytes[0][b]) continue;
+    if (f.firstCount == 4) return;
+    f.first[f.firstCount++] = uint8_t(b);
+  }
+  if (f.firstCount > 0) f.len = n;
 }
 
 bool cannotMatch(const Link* line, void*) {
   const Prefilter& f = prefilter;
   const uint8_t* b = line->data();
-  const int n = line->len() - f.len;
-  for (int i = 0; i <= n; i++) {
-    if (b[i] >= 0x80 || !f.bytes[0][b[i]]) continue;
-    int k = 1;
-    while (k < f.len && b[i + k] < 0x80 && f.bytes[k][b[i + k]]) k++;
-    if (k == f.len) return false;
+  const int n = line->len() - f.len;  // last place the run may begin
+  if (n < 0) return true;
+  for (int c = 0; c < f.firstCount; c++) {
+    for (const uint8_t* at = b; at <= b + n;) {
+      at = static_cast<const uint8_t*>(std::memchr(at, f.first[c], size_t(b + n + 1 - at)));
+      if (!at) break;
+      int k = 1;
+      while (k < f.len && at[k] < 0x80 && f.bytes[k][at[k]]) k++;
+      if (k == f.len) return false;
+      at++;
+    }
   }
   return true;
 }
@@ -247,7 +260,10 @@ int SearchNext(EditorState* V, int first) {
       // those right of it, or from it when a replacement left it there.
       if ((flags & TRAV_BACKWARDS) || ResumeAtCursor(V)) flags |= TRAV_AT_CURSOR;
     }
-    Traverse(V, flags, doSearch, nullptr, prefilter.len ? cannotMatch : nullptr);
+    TravSkip skip = prefilter.len ? cannotMatch : nullptr;
+    // A block may cut a word short: only whole lines are judged by their words.
+    if (V->searchFn == kMatchFuzzy && !(flags & TRAV_NEED_BLOCK)) skip = FuzzyCannotMatch;
+    Traverse(V, flags, doSearch, V, skip);
     if (!V->searchFound && V->optAll) {
       StepView(V, 0);
       extra = 0;

@@ -12,6 +12,7 @@
 #include "core/editor_state.h"
 
 struct ActiveLine;
+struct Link;
 
 // Matchers (V->searchFn); 0 is "none set up yet".
 enum SearchMatcher : int32_t {
@@ -58,6 +59,9 @@ inline bool IsSearchBlank(const EditorState* V, tchar c) { return Fold(V->wordMa
 int RunMatcher(EditorState* V, const ActiveLine* line, int a, int n);
 // The fuzzy matcher: words lying in columns a..n-1.
 int SearchFuzzy(EditorState* V, const ActiveLine* line, int a, int n);
+// For a walk over whole lines: true when no word of the stored line can be
+// close enough to the pattern (`arg` is the editor record).
+bool FuzzyCannotMatch(const Link* line, void* arg);
 // Sets V->fuzzyLimit from the folded pattern, removing an "=d" suffix.
 void FuzzyLimit(EditorState* V);
 // Edit distance between the n characters of `w` and the 0-terminated `p`;

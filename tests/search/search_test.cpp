@@ -6,10 +6,13 @@
 
 #include <cstdio>
 #include <cstring>
+#include <algorithm>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "core/encoding.h"
+#include "core/line_store.h"
 #include "shell/commands.h"
 #include "tests/support/headless.h"
 
@@ -162,6 +165,67 @@ TEST(ReplaceAll, AgreesWithAStringModelBothWays) {
     for (auto& l : orig)
       while (!l.empty() && l.back() == ' ') l.pop_back();
     ASSERT_EQ(before, orig) << where;
+  }
+}
+
+// Every hit of a search from the top and its repeats, against every place a
+// plain scan of the decoded lines finds: whatever lines the search passes
+// over unread must hold none.
+TEST(SearchHits, PlainAndFuzzyFindEveryPlaceInOrder) {
+  std::mt19937 rng(99);
+  const std::vector<std::string> pieces = {"a", "b", "A", "B", "i", "I", " ", "  ", "\t", "\xc3\xa9", "\xc4\xb1", "\xff", "ab", "ba"};
+  for (int round = 0; round < 200; round++) {
+    vt::Editor e;
+    std::string text;
+    const int lines = std::uniform_int_distribution<int>(1, 8)(rng);
+    for (int l = 0; l < lines; l++) {
+      const int n = std::uniform_int_distribution<int>(0, 14)(rng);
+      for (int k = 0; k < n; k++) text += pieces[rng() % pieces.size()];
+      text += "\n";
+    }
+    e.open(text);
+    EditorState* V = e.V();
+    const bool fuzzy = round % 2;
+    std::string pat;
+    const int pn = std::uniform_int_distribution<int>(1, fuzzy ? 6 : 3)(rng);
+    for (int k = 0; k < pn; k++) pat += "abABiI"[rng() % 6];
+    if (fuzzy && round % 4 == 1) pat += "=" + std::to_string(rng() % 3);
+    std::snprintf(V->searchText, sizeof V->searchText, "%s", pat.c_str());
+    std::snprintf(V->searchOpts, sizeof V->searchOpts, "%s", fuzzy ? " I   T   Z" : " I   T    ");
+    V->replaceMode = 0;
+    ASSERT_EQ(PreSearch(V), 0);
+
+    // The model, over the lines as the editor decoded them.
+    std::vector<std::pair<int, int>> want;
+    const int count = e.lineCount();
+    const int m = tstrlen(V->pattern);
+    for (int l = 1; l <= count; l++) {
+      ActiveLine line;
+      Link* link = e.cur()->base->next();
+      for (int k = 1; k < l; k++) link = link->next();
+      GetLine(link, &line);
+      std::vector<tchar> c(line.c, line.c + line.count);
+      for (auto& x : c) x = Fold(V->upcase, x);
+      if (!fuzzy) {
+        for (int at = 0; at + m <= int(c.size()); at++)
+          if (std::equal(V->pattern, V->pattern + m, c.begin() + at)) want.push_back({l, at});
+        continue;
+      }
+      for (int at = 0; at < int(c.size());) {
+        while (at < int(c.size()) && c[at] == ' ') at++;
+        const int from = at;
+        while (at < int(c.size()) && c[at] != ' ') at++;
+        if (at > from && levenshtein(c.data() + from, at - from, V->pattern) <= V->fuzzyLimit)
+          want.push_back({l, from});
+      }
+    }
+    std::vector<std::pair<int, int>> got;
+    SearchNext(V, 1);
+    while (V->searchFound && got.size() <= want.size()) {
+      got.push_back({e.lineNo(), e.col()});
+      SearchNext(V, 0);
+    }
+    ASSERT_EQ(got, want) << "pattern '" << pat << "'" << " in\n" << text;
   }
 }
 
