@@ -173,6 +173,17 @@ struct EditorState {
   char curDir[kPathMax];
   char startDir[kPathMax];
   char searchOpts[kAlertMax];
+  // Search and replace: the last dialogue's answers and the run they set up.
+  char searchText[256];   // UTF-8 as typed at "Search for:"
+  char replaceText[256];  // UTF-8 as typed at "Replace with:"
+  tchar pattern[256];     // the search text folded, 0-terminated
+  int32_t patLen;         // characters to highlight and replace at a match
+  int32_t searchFn;       // the matcher; 0 until a search was set up
+  int32_t searchFlags, searchFound, replaceMode;
+  int32_t optFirst, optCol1, optBeg, optEnd, optIgnore, optNoPrompt, optWord, optFuzzy, optAll;
+  int32_t fuzzyLimit, replaceCount, replaceRest, searchDone;
+  const uint16_t* caseMap;
+  const uint16_t* wordMap;
 
   int32_t screenCols, winWidth, fullHeight, winHeight, statusHeight;
   int32_t lineHeight, charWidth, fontAscent;

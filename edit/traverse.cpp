@@ -30,7 +30,7 @@ struct Range {
 
 }  // namespace
 
-int Traverse(EditorState* V, int flags, TravFn fn, void* arg) {
+int Traverse(EditorState* V, int flags, TravFn fn, void* arg, TravSkip skip) {
   Tcb* t = V->curTcb;
   if (!t || !t->base || !fn) return 1;
   AFlush(V);
@@ -106,6 +106,14 @@ int Traverse(EditorState* V, int flags, TravFn fn, void* arg) {
   ActiveLine line;
   int result = 1;
   for (bool first = true;; first = false) {
+    if (skip && !(first && atCursor) && skip(link, arg)) {
+      if (no == (back ? r.firstNo : r.lastNo)) break;
+      Link* next = back ? link->prev() : link->next();
+      if (IsBase(next)) break;
+      link = next;
+      no += back ? -1 : 1;
+      continue;
+    }
     GetLine(link, &line);
     int from = first && atCursor ? curFrom : r.fromLimit(no);
     int to = first && atCursor ? curTo : r.toLimit(no);

@@ -6,6 +6,7 @@
 
 struct EditorState;
 struct ActiveLine;
+struct Link;
 
 // Flags of Traverse.
 constexpr int TRAV_NEED_BLOCK = 0x02;   // no block in the current text: return 1
@@ -29,4 +30,9 @@ using TravFn = int (*)(EditorState* V, ActiveLine* line, int from, int to, void*
 // required, or a walk from the cursor starts outside the block it is
 // confined to).  The cursor line is not reloaded: a caller whose callback
 // changes lines reloads it (ALoad).
-int Traverse(EditorState* V, int flags, TravFn fn, void* arg);
+//
+// `skip`, when given, is asked first about every line but a cursor line the
+// walk begins in: answering true passes the line over unread, for a walk
+// that looks for something its stored bytes show to be missing.
+using TravSkip = bool (*)(const Link* line, void* arg);
+int Traverse(EditorState* V, int flags, TravFn fn, void* arg, TravSkip skip = nullptr);

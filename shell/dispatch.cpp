@@ -20,6 +20,7 @@
 #include "shell/macros.h"
 #include "shell/toggles.h"
 #include "edit/undo.h"
+#include "search/search.h"
 
 namespace {
 
@@ -36,6 +37,8 @@ void unimp(EditorState* V, int) { SetAlert(V, "Unimplemented"); }
 // Commands whose function comes with later work; the comment on each route
 // names that function and the argument it is called with.
 void todo(EditorState* V, int) { SetAlert(V, "Unimplemented"); }
+void search(EditorState* V, int step) { Search(V, step); }
+void repeatSearch(EditorState* V, int) { RepeatSearch(V); }
 
 constexpr Route kRoutes[kCmdCount] = {
     {nullptr, 0},  // 0 FirstOfTwo
@@ -107,9 +110,9 @@ constexpr Route kRoutes[kCmdCount] = {
     {ClearBuf, 0},  // 66 ClearBuf
     {ReadBlockCmd, 0},  // 67 ReadBlock
     {WriteBlockCmd, 0},  // 68 WriteBlock
-    {todo, 1},  // 69 Search: Search 1
-    {todo, 2},  // 70 SearchReplace: Search 2
-    {todo, 0},  // 71 RepeatSearch: repeatSearch
+    {search, 1},  // 69 Search: Search 1
+    {search, 2},  // 70 SearchReplace: Search 2
+    {repeatSearch, 0},  // 71 RepeatSearch: repeatSearch
     {OpenTextCmd, 512},  // 72 OpenText
     {EndText_, 0},  // 73 SaveExit
     {EndText_, 2},  // 74 SaveStay
@@ -236,8 +239,8 @@ constexpr Route kRoutes[kCmdCount] = {
     {DragBlk, 6},  // 195 DragBlockPageUp
     {DragBlk, 7},  // 196 DragBlockPageDown
     {OpenTextCmd, 128},  // 197 OpenTextDOS
-    {todo, 1},  // 198 MatchBack: Match 1
-    {todo, 0},  // 199 MatchForw: Match 0
+    {Match, 1},  // 198 MatchBack: Match 1
+    {Match, 0},  // 199 MatchForw: Match 0
     {todo, 0},  // 200 SendMorse: Morse
     {todo, 0},  // 201 ViewMenu: MenuUp
     {todo, 0},  // 202 ViewFileMenu: FileMenuUp

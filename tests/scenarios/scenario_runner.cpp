@@ -37,10 +37,11 @@ struct Step {
   bool fileGiven = false;
   std::vector<std::string> saved;
   Check cursor, alert, modified, mode, quit, tabsOut, block, current;
+  Check hilite, prompt;  // highlighted characters and first column shown; the prompt line
   std::vector<std::pair<std::string, std::vector<std::string>>> linesOf;  // other texts by name
   bool hasChecks() const {
     return linesGiven || fileGiven || cursor.set || alert.set || modified.set || mode.set || quit.set || tabsOut.set ||
-           block.set || current.set || !linesOf.empty();
+           block.set || current.set || !linesOf.empty() || hilite.set || prompt.set;
   }
 };
 
@@ -138,6 +139,10 @@ std::vector<Scenario> parse(const fs::path& path) {
       s.modified = {true, value};
     } else if (key == "mode") {
       s.mode = {true, value};
+    } else if (key == "hilite") {
+      s.hilite = {true, value};
+    } else if (key == "prompt") {
+      s.prompt = {true, value};
     } else if (key == "undo") {
       sc.undoAll = value == "all";
     } else if (key == "quit") {
@@ -347,6 +352,18 @@ class ScenarioTest : public ::testing::Test {
     }
     if (st.alert.set) {
       EXPECT_EQ(std::string(V->alertText), st.alert.value);
+    }
+    if (st.hilite.set && V->curTcb) {
+      EXPECT_EQ(std::to_string(V->hiliteLen) + " " + std::to_string(V->curTcb->leftCol), st.hilite.value);
+    }
+    if (st.prompt.set) {
+      std::string shown;
+      for (int i = 0; V->promptLine[i]; i++) {
+        uint8_t b[4];
+        shown.append(reinterpret_cast<char*>(b), size_t(utf8(b, 0, V->promptLine[i])));
+      }
+      while (!shown.empty() && shown.back() == ' ') shown.pop_back();
+      EXPECT_EQ(shown, st.prompt.value);
     }
     if (!V->curTcb) {
       EXPECT_FALSE(st.linesGiven || st.cursor.set || st.modified.set) << "no text is left to check";
