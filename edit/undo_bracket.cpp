@@ -19,8 +19,14 @@ namespace {
 // The state before the command, for the after half.
 struct Before {
   int line = 0, col = 0;
+  // Lines between two lines that the command leaves alone, two before the
+  // cursor line and three after it (or the base): what it adds or removes
+  // shows there without a walk over the whole text.
+  const Link* from = nullptr;
+  const Link* to = nullptr;
   int lines = 0;
   bool onEnd = false;      // the cursor stood on the end-of-text position
+  int total = 0;           // lines of the text, when the cursor stood there
   Link* keptLine = nullptr;  // DelLine: a copy of the line
   bool viaLines = false;   // recorded as a range of lines
   bool wide = false;       // kept as the lines around the cursor
@@ -30,6 +36,40 @@ struct Before {
 Before pre;
 
 bool haveText(EditorState* V) { return V->curTcb && V->curTcb->base && V->curTcb->curLine; }
+
+// The commands whose record depends on whether they added or removed a
+// line; only for them are the lines counted (the text may be long).
+bool countsLines(int cmd) {
+  switch (cmd) {
+    case cmd::DelLine: case cmd::UnDelLine: case cmd::InsLine: case cmd::AddLine: case cmd::DupLine:
+    case cmd::JoinLine: case cmd::NewLine:
+      return true;
+    default:
+      return false;
+  }
+}
+
+int linesBetween(const Link* from, const Link* to) {
+  int n = 0;
+  const Link* l = from;
+  do {
+    l = l->next();
+    n++;
+  } while (l != to);
+  return n;
+}
+
+void frameCursorLine(const Tcb* t) {
+  const Link* a = t->curLine;
+  for (int i = 0; i < 2 && !IsBase(a); i++) a = a->prev();
+  const Link* b = t->curLine;
+  for (int i = 0; i < 3 && !IsBase(b); i++) b = b->next();
+  pre.from = IsBase(a) ? t->base : a;
+  pre.to = IsBase(b) ? t->base : b;
+  pre.lines = linesBetween(pre.from, pre.to);
+}
+
+int linesNow(int cmd) { return countsLines(cmd) ? linesBetween(pre.from, pre.to) : 0; }
 
 int trimmedCount(const ActiveLine& l) {
   int n = l.count;
@@ -58,18 +98,6 @@ void caseRange(EditorState* V, int* first, int* last) {
 
 void markBefore(EditorState* V) { UdoMark(V, pre.line, pre.col); }
 
-// The commands whose record depends on whether they added or removed a
-// line; only for them are the lines counted (the text may be long).
-bool countsLines(int cmd) {
-  switch (cmd) {
-    case cmd::DelLine: case cmd::UnDelLine: case cmd::InsLine: case cmd::AddLine: case cmd::DupLine:
-    case cmd::JoinLine: case cmd::NewLine:
-      return true;
-    default:
-      return false;
-  }
-}
-
 // The commands that edit the cursor line or join it with a neighbour.
 bool editsAround(int cmd) {
   switch (cmd) {
@@ -97,7 +125,7 @@ bool UdoPreCmd(EditorState* V, int cmd) {
   pre.line = t->lineNo;
   pre.col = t->col;
   pre.onEnd = IsBase(t->curLine);
-  pre.lines = countsLines(cmd) ? CountLines(t->base) : 0;
+  if (countsLines(cmd)) frameCursorLine(t);
   savLen = 0;
   const bool joins = cmd == cmd::Backspace || cmd == cmd::BackspaceNoSave || cmd == cmd::DelChr ||
                      cmd == cmd::DelRtWord || cmd == cmd::DelLtWord || cmd == cmd::JoinLine;
@@ -110,7 +138,7 @@ bool UdoPreCmd(EditorState* V, int cmd) {
       break;
     case cmd::DelLine:
       if (pre.onEnd) break;
-      if (pre.lines == 1) {
+      if (t->base->next()->next() == t->base) {
         // The text keeps one line: the line is replaced by an empty one.
         pre.viaLines = true;
         if (!UdoLinesBefore(V, 1, 1)) return false;
@@ -125,15 +153,12 @@ bool UdoPreCmd(EditorState* V, int cmd) {
       std::copy(t->curLine->data(), t->curLine->data() + t->curLine->len(), pre.keptLine->data());
       break;
     case cmd::NewLine:
-      if (pre.onEnd) {
-        pre.viaLines = true;
-        return UdoLinesBefore(V, pre.lines + 1, pre.lines);
-      }
-      break;
     case cmd::AddLine:
       if (pre.onEnd) {
+        // On the end-of-text position the line number is one past the last line.
         pre.viaLines = true;
-        return UdoLinesBefore(V, pre.lines + 1, pre.lines);
+        pre.total = t->lineNo - 1;
+        return UdoLinesBefore(V, pre.total + 1, pre.total);
       }
       break;
     case cmd::Indent:
@@ -180,17 +205,16 @@ void UdoPostCmd(EditorState* V, int cmd) {
   }
   if (pre.viaLines) {
     pre.viaLines = false;
-    const int lines = countsLines(cmd) ? CountLines(t->base) : 0;
     if (cmd == cmd::DelLine)
       UdoLinesAfter(V, 1);
     else if (cmd == cmd::NewLine || cmd == cmd::AddLine)
-      UdoLinesAfter(V, pre.lines + (lines > pre.lines ? 1 : 0));
+      UdoLinesAfter(V, pre.total + (linesNow(cmd) > pre.lines ? 1 : 0));
     else
       UdoLineAfter(V);  // confined to their lines
     udojoin = 0;
     return;
   }
-  const int lines = countsLines(cmd) ? CountLines(t->base) : 0;
+  const int lines = linesNow(cmd);
   switch (cmd) {
     case cmd::DelChr:
       if (udojoin) {
