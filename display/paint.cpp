@@ -240,11 +240,10 @@ void ViewText(EditorState* V, Tcb* t) {
     ViewTab(V, t);
   if (!t) return;
 
-  if (V->inputMode == kModeMenu) {
-    if (menuPainter) menuPainter(V);
-  } else {
-    ViewStatus(V, t);
-  }
+  // Every view keeps its status line; an open menu's bar covers the top
+  // view's status and tab rows.
+  ViewStatus(V, t);
+  if (V->inputMode == kModeMenu && menuPainter) menuPainter(V);
   if (t->base && t->curLine) paintRows(V, t);
 }
 

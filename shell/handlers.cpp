@@ -1,5 +1,9 @@
 #include "shell/handlers.h"
 
+#include "shell/main_menu.h"
 #include "shell/prompt.h"
 
-void InstallHandlers() { InstallPromptHooks(); }
+void InstallHandlers() {
+  InstallPromptHooks();
+  InstallMenuHooks();
+}
