@@ -29,7 +29,12 @@ std::string latinPart(const char* s, int n, int* others) {
   return latin;
 }
 
+int barBottom = kMenuBarUnknown;
+
 }  // namespace
+
+void SetMenuBarBottom(int y) { barBottom = y; }
+int MenuBarBottom() { return barBottom; }
 
 int MenuLineHeight(const EditorState* V) {
   if (V->menuLineHeight > 1) return V->menuLineHeight;

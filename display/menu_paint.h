@@ -21,3 +21,10 @@ void MenuFill(unsigned long drawable, int pair, int x, int y, int width, int hei
 // The menu font's line height and the pixels above its baseline.
 int MenuLineHeight(const EditorState* V);
 int MenuAscent(const EditorState* V);
+
+// The pixel row below the main menu's bar: in the menu mode the status
+// lines above it are not painted.  0 while the pointer pop-up is open (no
+// bar); kMenuBarUnknown, every status line, when the menu has not said.
+constexpr int kMenuBarUnknown = 1 << 30;
+void SetMenuBarBottom(int y);
+int MenuBarBottom();

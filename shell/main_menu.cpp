@@ -43,6 +43,7 @@ int titleAdvance(EditorState* V, int m) { return lineWidth(V, MenuHdr[m]) + line
 
 void close(EditorState* V) {
   menu.close();
+  SetMenuBarBottom(kMenuBarUnknown);
   V->inputMode = ModeEdit;
   V->redraw |= REDRAW_ALL;
 }
@@ -114,25 +115,35 @@ void place(EditorState* V) {
   menu.moveResize(std::max(x, 0), std::max(y, 0), w, h);
 }
 
+int barTextTop(EditorState* V) {
+  const Tcb* top = (V->singleView || !V->viewChain) ? V->curTcb : V->viewChain;
+  return top ? top->textY - V->fontAscent : 0;
+}
+
+// The bar covers the status and tab rows of the top view.
+int barBottom(EditorState* V) {
+  const int mlh = MenuLineHeight(V);
+  return std::max(kBarBaseline + mlh + (mlh - MenuAscent(V)), barTextTop(V));
+}
+
+// Each row of titles in one piece, then the selected title over it.
 void paintBar(EditorState* V) {
   if (rmenu) return;
-  // The bar covers the status and tab rows of the top view.
   const int mlh = MenuLineHeight(V);
-  const int barBottom = kBarBaseline + mlh + (mlh - MenuAscent(V));
-  int textTop = 0;
-  if (const Tcb* top = V->singleView || !V->viewChain ? V->curTcb : V->viewChain)
-    textTop = top->textY - V->fontAscent;
-  MenuFill(S.window, kPairMenu, 0, 0, V->winWidth + 10, std::max(barBottom, textTop));
-  int x[2] = {kUpperX, kLowerX};
-  for (int m = 0; m < kBarMenus; m++) {
-    const int row = m % 2;
-    char title[kTitleSize + 3] = {};
-    std::memcpy(title, MenuHdr[m], std::strlen(MenuHdr[m]));
-    std::strcat(title, "  ");
-    MenuDrawText(S.window, m == V->menuIndex ? kPairMenuMark : kPairMenu, x[row], kBarBaseline + row * mlh,
-                 title, false);
-    x[row] += titleAdvance(V, m);
+  MenuFill(S.window, kPairMenu, 0, 0, V->winWidth + 10, barBottom(V));
+  for (int row = 0; row < 2; row++) {
+    char line[kBarMenus * (kTitleSize + 2)] = {};
+    for (int m = row; m < kBarMenus; m += 2) {
+      std::strcat(line, MenuHdr[m]);
+      std::strcat(line, "  ");
+    }
+    MenuDrawText(S.window, kPairMenu, row == 0 ? kUpperX : kLowerX, kBarBaseline + row * mlh, line, false);
   }
+  const int m = V->menuIndex;
+  char title[kTitleSize + 3] = {};
+  std::memcpy(title, MenuHdr[m], std::strlen(MenuHdr[m]));
+  std::strcat(title, "  ");
+  MenuDrawText(S.window, kPairMenuMark, MenuTitleX(V, m), kBarBaseline + (m % 2) * mlh, title, false);
 }
 
 void paintItems(EditorState* V) {
@@ -152,6 +163,38 @@ int clickMMHdr(EditorState* V, int row, int x) {
     if (sum > x) return m;
   }
   return -1;
+}
+
+uint64_t fnv(uint64_t h, const void* p, size_t n) {
+  const auto* b = static_cast<const uint8_t*>(p);
+  for (size_t i = 0; i < n; ++i) h = (h ^ b[i]) * 0x100000001b3ull;
+  return h;
+}
+
+// Everything the menu's pixels depend on, so that a repaint that would
+// change nothing sends nothing: a key press repaints the window.
+uint64_t signature(EditorState* V) {
+  uint64_t h = 0xcbf29ce484222325ull;
+  const int fields[] = {shown, V->menuIndex, V->menuItem, count, rmenu, menu.x(), menu.y(), menu.width(),
+                        menu.height(), V->winWidth, barTextTop(V), MenuLineHeight(V)};
+  h = fnv(h, fields, sizeof fields);
+  h = fnv(h, MenuLines, sizeof MenuLines);
+  // An alert is painted where the bar's lower row is.
+  h = fnv(h, V->alertText, std::strlen(V->alertText));
+  return fnv(h, S.pairs, sizeof S.pairs);
+}
+
+uint64_t paintedSig = 0;
+
+void paint(EditorState* V, bool force) {
+  place(V);
+  markSwitches(V);
+  SetMenuBarBottom(rmenu ? 0 : barBottom(V));
+  const uint64_t sig = signature(V);
+  if (!force && sig == paintedSig) return;
+  paintedSig = sig;
+  paintBar(V);
+  paintItems(V);
 }
 
 void clickMMItem(EditorState* V, const XButtonEvent& b) {
@@ -182,18 +225,21 @@ void clickMMItem(EditorState* V, const XButtonEvent& b) {
 
 void openWindow(EditorState* V, int m) {
   menu.create(kOpenX, kOpenY, kOpenWidth, kOpenHeight);
-  ViewMenu(V, m);
+  paintedSig = 0;
+  // Shown first, then painted: drawing into a window not yet mapped is lost.
   menu.map();
+  ViewMenu(V, m);
+  // The bar covers the rows it replaces: the rest of the window stays.
   V->inputMode = ModeMenu;
-  V->redraw |= REDRAW_ALL;
 }
 
 void paintHook(EditorState* V) {
-  if (menu.isOpen()) ViewMenu(V, -1);
+  // After a whole-window repaint (a new size, an exposure) nothing of it is left.
+  if (menu.isOpen()) paint(V, (V->redraw & REDRAW_ALL) != 0);
 }
 
 void repaintPopups(EditorState* V) {
-  if (menu.isOpen()) ViewMenu(V, -1);
+  if (menu.isOpen()) paint(V, true);
   if (TextListOpen()) ViewFileMenu(V, -1);
 }
 
@@ -227,10 +273,7 @@ int ViewMenu(EditorState* V, int m) {
     buildLines(V, m);
     if (!rmenu) V->menuItem = std::clamp(V->menuItem, 0, std::max(count - 1, 0));
   }
-  place(V);
-  markSwitches(V);
-  paintBar(V);
-  paintItems(V);
+  paint(V, false);
   return count;
 }
 
@@ -325,6 +368,7 @@ int MenuTitleX(EditorState* V, int m) {
 void InstallMenuHooks() {
   // A fresh editor (the tests make many) starts with no pop-up open.
   menu.close();
+  SetMenuBarBottom(kMenuBarUnknown);
   ResetTextList();
   LoopHooks& h = loopHooks();
   h.keys[ModeMenu] = menuKeyHook;
