@@ -35,6 +35,7 @@ int rxpos = 0, rypos = 0;
 int shown = 0;       // the menu in the item window
 int count = 0;
 int checkCol = 0;
+int itemsWidth = kOpenWidth;  // what the widest line needs
 char MenuLines[kMenuItems][kMenuLineMax + 1];
 
 int lineWidth(EditorState* V, const char* s) { return MenuTextWidth(V, s, -1, false); }
@@ -82,8 +83,7 @@ void buildLines(EditorState* V, int m) {
   }
   for (int i = count; i < kMenuItems; i++) MenuLines[i][0] = 0;
   V->menuCount = count;
-  // Remembered for placing: the width the lines need.
-  menu.moveResize(menu.x(), menu.y(), widest + 5, MenuLineHeight(V) * (count + 1));
+  itemsWidth = widest + 5;
 }
 
 int markColumn() { return shown == kSettingsMenu ? checkCol : checkCol - 1; }
@@ -103,7 +103,7 @@ void markSwitches(EditorState* V) {
 // Where the item window goes: under the selected title, or at the
 // pointer; inside the window either way.
 void place(EditorState* V) {
-  const int w = menu.width(), h = MenuLineHeight(V) * (count + 1);
+  const int w = itemsWidth, h = MenuLineHeight(V) * (count + 1);
   int x, y;
   if (rmenu) {
     x = std::min(rxpos, V->winWidth - w);
@@ -153,6 +153,11 @@ void paintItems(EditorState* V) {
     MenuDrawText(menu.id(), selected ? kPairMenuMark : kPairMenu, kItemX, kItemBaseline + i * mlh, MenuLines[i],
                  false);
   }
+  // The bar hides the alert line: an alert (no help yet, a refused switch)
+  // shows in the spare line under the items instead.
+  MenuFill(menu.id(), kPairMenu, 0, kItemBaseline + (count - 1) * mlh + (mlh - MenuAscent(V)), menu.width(), mlh);
+  if (V->alertText[0])
+    MenuDrawText(menu.id(), kPairMenuMark, kItemX, kItemBaseline + count * mlh, V->alertText, false);
 }
 
 // Title of the bar row under x (0 upper, 1 lower), or -1 right of its last.
