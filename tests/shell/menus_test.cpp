@@ -10,6 +10,9 @@
 #include "shell/key_table.h"
 #include "shell/main_menu.h"
 #include "shell/menu_table.h"
+#include "shell/mouse.h"
+#include "shell/popup_window.h"
+#include "display/xlib.h"
 #include "shell/text_list.h"
 #include "tests/support/headless.h"
 #include "tests/support/temp_dir.h"
@@ -95,6 +98,47 @@ TEST(MainMenu, EveryItemChosenByEnterDoesWhatItsCommandDoes) {
     }
   }
   EXPECT_EQ(items, 186);
+}
+
+TEST(MainMenu, EveryPopUpItemChosenByADoubleClickDoesWhatItsCommandDoes) {
+  uint32_t time = 10000;
+  auto press = [&](EditorState* V, unsigned long window, int x, int y, unsigned button, uint32_t ms) {
+    XEvent ev{};
+    ev.xbutton.type = ButtonPress;
+    ev.xbutton.window = window;
+    ev.xbutton.x = x;
+    ev.xbutton.y = y;
+    ev.xbutton.button = button;
+    ev.xbutton.time = time += ms;
+    ClickIt(V, &ev);
+  };
+  for (int i = 0; i < MenuItemCount(kPopupMenu); i++) {
+    const int command = Menus[kPopupMenu][i];
+    SCOPED_TRACE(CmdText[command]);
+    vt::TempDir dir;
+    std::string byMenu, direct;
+    {
+      vt::Editor e;
+      prepare(e, dir);
+      e->toggles |= TGL_POINTING;
+      e->menuLineHeight = 16;
+      press(e.V(), 0, 400, 300, Button3, 1000);
+      ASSERT_TRUE(MenuIsPopup());
+      EXPECT_STREQ(MenuLine(i), CmdText[command]);
+      for (uint32_t ms : {1000u, 50u}) press(e.V(), PopupWindow::kHeadlessId, 10, 2 + 16 * i + 8, Button1, ms);
+      EXPECT_FALSE(MenuOpen());
+      e->toggles &= ~TGL_POINTING;
+      byMenu = fingerprint(e);
+    }
+    {
+      vt::Editor e;
+      prepare(e, dir);
+      int n = command;
+      DoCommand(e.V(), &n);
+      direct = fingerprint(e);
+    }
+    EXPECT_EQ(byMenu, direct);
+  }
 }
 
 TEST(MainMenu, LinesShowTheBoundKeysRightAlignedAndAreCutAt29Characters) {
