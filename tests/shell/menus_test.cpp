@@ -180,11 +180,34 @@ TEST(MainMenu, ItsWindowsStayInsideTheWindowWhenItShrinks) {
   key(e.V(), cmd::ViewMenu);
   for (int k = 0; k < 17; k++) key(e.V(), cmd::OneRight);
   EXPECT_LE(MenuWindowX() + MenuWindowWidth(), e->winWidth);
-  SetMetrics(e.V(), 300, 200, 16, 8, 12);
-  ViewMenu(e.V(), -1);  // as a repaint after the new size does
+  // A new size lays the views out again and repaints the whole window.
+  ResizeMetrics(e.V(), 300, 200, 16, 8, 12, 16, 8);
+  PrepareView(e.V());
+  Repaint(e.V());
   EXPECT_GE(MenuWindowX(), 0);
-  EXPECT_LE(MenuWindowX() + MenuWindowWidth(), std::max(e->winWidth, MenuWindowWidth()));
+  EXPECT_LE(MenuWindowX() + MenuWindowWidth(), e->winWidth);
   key(e.V(), cmd::ViewMenu);
+
+  // The pointer pop-up near the bottom right corner, then a smaller window.
+  e->toggles |= TGL_POINTING;
+  ResizeMetrics(e.V(), 800, 600, 16, 8, 12, 16, 8);
+  XEvent ev{};
+  ev.xbutton.type = ButtonPress;
+  ev.xbutton.x = 780;
+  ev.xbutton.y = 590;
+  ev.xbutton.button = Button3;
+  ev.xbutton.time = 99999;
+  ClickIt(e.V(), &ev);
+  ASSERT_TRUE(MenuIsPopup());
+  EXPECT_LE(MenuWindowX() + MenuWindowWidth(), e->winWidth);
+  EXPECT_LE(MenuWindowY() + 16 * (MenuItemCount(kPopupMenu) + 1), e->winHeight);
+  ResizeMetrics(e.V(), 400, 300, 16, 8, 12, 16, 8);
+  PrepareView(e.V());
+  Repaint(e.V());
+  EXPECT_LE(MenuWindowX() + MenuWindowWidth(), e->winWidth);
+  EXPECT_LE(MenuWindowY() + 16 * (MenuItemCount(kPopupMenu) + 1), e->winHeight);
+  HandleKey(e.V(), 27, 0, 0);
+  EXPECT_FALSE(MenuOpen());
 }
 
 TEST(TextList, EntriesAreCutSafelyAndKeepTheirOwnNumbers) {
