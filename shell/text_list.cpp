@@ -66,12 +66,11 @@ void rebuild(EditorState* V) {
   } while (t != V->tcbRing);
 }
 
-void paint(EditorState* V) {
+void paint() {
   if (!filemenu.isOpen()) return;
   for (int i = 0; i < nlines; i++)
     MenuDrawText(filemenu.id(), i == SelectedFile ? kPairMenuMark : kPairMenu, kTextX,
                  kFirstBaseline + kTextListRow * i, entries[i].text, true);
-  (void)V;
 }
 
 void close(EditorState* V) {
@@ -118,8 +117,9 @@ void FileMenuUp(EditorState* V) {
   }
   const int y = V->curTcb ? V->curTcb->headY : 0;
   filemenu.create(0, y, kOpenWidth, kOpenHeight);
-  ViewFileMenu(V, 0);
+  // Shown first, then painted: drawing into a window not yet mapped is lost.
   filemenu.map();
+  ViewFileMenu(V, 0);
   V->inputMode = ModeTextList;
 }
 
@@ -138,7 +138,7 @@ int ViewFileMenu(EditorState* V, int how) {
     for (int i = 0; i < nlines; i++) widest = std::max(widest, MenuTextWidth(V, entries[i].text, -1, true));
     filemenu.moveResize(kListX, kListY, widest + 5, kTextListRow * nlines + kTextListRow);
   }
-  paint(V);
+  paint();
   return nlines;
 }
 
