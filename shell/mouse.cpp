@@ -71,11 +71,12 @@ void shiftMark(EditorState* V, unsigned state) {
   runCommand(V, begun ? cmd::MarkBlockEnd : cmd::MarkBlockBegin);
 }
 
-void pressInEditing(EditorState* V, const XButtonEvent& b) {
+void pressInEditing(EditorState* V, XEvent* ev) {
+  const XButtonEvent& b = ev->xbutton;
   Tcb* t = V->curTcb;
   if (!t || !t->base) return;
   if (b.button == Button3) {
-    rightMenu(V, reinterpret_cast<XEvent*>(const_cast<XButtonEvent*>(&b)));
+    rightMenu(V, ev);
     Repaint(V);
     return;
   }
@@ -145,7 +146,7 @@ void ClickIt(EditorState* V, XEvent* ev) {
       Repaint(V);
       return;
     case ModeEdit:
-      pressInEditing(V, b);
+      pressInEditing(V, ev);
       return;
     default:
       return;
