@@ -11,7 +11,23 @@
 
 #include "display/glyph_renderer.h"
 
-FontData fontData;
+namespace {
+
+// The built-in settings; also what fontData holds before fontsInit runs, so
+// that an editor made without the start-up steps (tests, tools) never
+// carries a font of size 0.
+constexpr FontData builtInFonts() {
+  FontData d{};
+  constexpr char pattern[] = ":Mono:Courier";
+  for (size_t i = 0; i < sizeof pattern; i++) d.menuFont[i] = d.textFont[i] = pattern[i];
+  d.menuSize = 18;
+  d.textSize = 18;
+  return d;
+}
+
+}  // namespace
+
+FontData fontData = builtInFonts();
 
 namespace {
 
@@ -163,13 +179,7 @@ std::string buildOrReplace(GlyphFont*& f, const char* name, char* file, int size
 
 const std::string& FontsNote() { return fontNote; }
 
-void fontsInit() {
-  fontData = FontData{};
-  copyName(fontData.menuFont, ":Mono:Courier");
-  fontData.menuSize = 18;
-  copyName(fontData.textFont, ":Mono:Courier");
-  fontData.textSize = 18;
-}
+void fontsInit() { fontData = builtInFonts(); }
 
 int fontScann(char* dest, const char* pattern, int most) {
   if (most > 0) dest[0] = 0;

@@ -188,6 +188,7 @@ struct EditorState {
   int32_t screenCols, winWidth, fullHeight, winHeight, statusHeight;
   int32_t lineHeight, charWidth, fontAscent;
   int32_t menuLineHeight, menuCharWidth, menuCols;
+  int32_t menuIndex, menuItem, menuCount;  // the main menu's choice, kept while closed
   int32_t singleView;
   uint8_t redraw;
   int32_t quit;

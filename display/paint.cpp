@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "display/glyph_renderer.h"
+#include "display/menu_paint.h"
 #include "display/paint_draw.h"
 #include "display/paint_recorder.h"
 #include "display/screen.h"
@@ -240,11 +241,10 @@ void ViewText(EditorState* V, Tcb* t) {
     ViewTab(V, t);
   if (!t) return;
 
-  if (V->inputMode == kModeMenu) {
-    if (menuPainter) menuPainter(V);
-  } else {
-    ViewStatus(V, t);
-  }
+  // The main menu's bar covers the top view's status and tab rows; the
+  // other views keep their status lines.
+  if (V->inputMode != kModeMenu || t->statusY - V->fontAscent >= MenuBarBottom()) ViewStatus(V, t);
+  if (V->inputMode == kModeMenu && menuPainter) menuPainter(V);
   if (t->base && t->curLine) paintRows(V, t);
 }
 

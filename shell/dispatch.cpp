@@ -18,6 +18,8 @@
 #include "shell/event_loop.h"
 #include "shell/key_table.h"
 #include "shell/macros.h"
+#include "shell/main_menu.h"
+#include "shell/text_list.h"
 #include "shell/toggles.h"
 #include "edit/undo.h"
 #include "search/search.h"
@@ -242,8 +244,8 @@ constexpr Route kRoutes[kCmdCount] = {
     {Match, 1},  // 198 MatchBack: Match 1
     {Match, 0},  // 199 MatchForw: Match 0
     {todo, 0},  // 200 SendMorse: Morse
-    {todo, 0},  // 201 ViewMenu: MenuUp
-    {todo, 0},  // 202 ViewFileMenu: FileMenuUp
+    {[](EditorState* V, int) { MenuUp(V); }, 0},  // 201 ViewMenu
+    {[](EditorState* V, int) { FileMenuUp(V); }, 0},  // 202 ViewFileMenu
 };
 
 }  // namespace

@@ -142,6 +142,8 @@ int HandleEvent(EditorState* V, XEvent* ev) {
       if (ev->xexpose.count == 0 && !laterGeometryQueued()) {
         V->redraw |= REDRAW_ALL;
         Repaint(V);
+        // An uncovered pop-up needs its own lines again.
+        if (hooks.repaintPopups) hooks.repaintPopups(V);
       }
       break;
     case MapNotify:

@@ -28,9 +28,8 @@ constexpr long kEventMask = KeyPressMask | KeyReleaseMask | ButtonPressMask | Bu
                             Button1MotionMask | ExposureMask | StructureNotifyMask;
 static_assert(kEventMask == 0x2810f);
 
-// The first thing a new user reads: keys that work today (the main menu is
-// not there yet).
-constexpr const char* kStartHint = "^K S save  ^K D save+close  ^K Q quit  ^K O open  ^J go to line";
+// The first thing a new user reads: where every command can be found.
+constexpr const char* kStartHint = "Press left Windows + Space (or Shift + Space) for main menu.";
 
 // The display connection and everything created on it, released in the
 // reverse order: input context, input method, renderer, GC, window, display.

@@ -16,6 +16,8 @@
 #include "shell/key_names.h"
 #include "shell/key_press.h"
 #include "shell/key_table.h"
+#include "shell/main_menu.h"
+#include "shell/text_list.h"
 #include "tests/support/headless.h"
 #include "tests/support/temp_dir.h"
 
@@ -38,10 +40,11 @@ struct Step {
   std::vector<std::string> saved;
   Check cursor, alert, modified, mode, quit, tabsOut, block, current;
   Check hilite, prompt;  // highlighted characters and first column shown; the prompt line
+  Check menu, split;  // the open menu or text list; the split layout
   std::vector<std::pair<std::string, std::vector<std::string>>> linesOf;  // other texts by name
   bool hasChecks() const {
     return linesGiven || fileGiven || cursor.set || alert.set || modified.set || mode.set || quit.set || tabsOut.set ||
-           block.set || current.set || !linesOf.empty() || hilite.set || prompt.set;
+           block.set || current.set || !linesOf.empty() || hilite.set || prompt.set || menu.set || split.set;
   }
 };
 
@@ -152,6 +155,10 @@ std::vector<Scenario> parse(const fs::path& path) {
       block = &sc.also.back().second;
     } else if (key == "current") {
       s.current = {true, value};
+    } else if (key == "menu") {
+      s.menu = {true, value};
+    } else if (key == "split") {
+      s.split = {true, value};
     } else if (key == "linesof") {
       s.linesOf.push_back({value, {}});
       block = &s.linesOf.back().second;
@@ -270,6 +277,33 @@ void placeCursor(EditorState* V, int line, int col) {
   inView(V);
 }
 
+// "closed", "list <highlighted entry> of <entries>", "main <menu> <item>"
+// (with "on" or "off", the check mark of a switch) or "popup".
+std::string menuState(EditorState* V) {
+  if (TextListOpen())
+    return "list " + std::to_string(TextListSelected() + 1) + " of " + std::to_string(TextListCount());
+  if (MenuIsPopup()) return "popup";
+  if (MenuOpen()) {
+    const int mark = MenuSwitchMark(V->menuItem);
+    return "main " + std::to_string(V->menuIndex) + " " + std::to_string(V->menuItem) +
+           (mark < 0 ? "" : mark ? " on" : " off");
+  }
+  return "closed";
+}
+
+// "single" or "split", then every text in the split layout in ring order:
+// its name and h (stacked), l or r (left or right of a pair).
+std::string splitState(EditorState* V) {
+  std::string s = V->singleView ? "single" : "split";
+  Tcb* t = V->tcbRing;
+  do {
+    if (t->base && (t->hsplit || t->vsplitRight || t->vsplitLeft))
+      s += std::string(" ") + t->fileName + "=" + (t->vsplitRight ? "l" : t->vsplitLeft ? "r" : "h");
+    t = t->next;
+  } while (t != V->tcbRing);
+  return s;
+}
+
 // "none", or the block's start line and column, end line and column and
 // kind, with "elsewhere" when it lies in another text than the current one.
 std::string blockState(EditorState* V) {
@@ -364,6 +398,12 @@ class ScenarioTest : public ::testing::Test {
       }
       while (!shown.empty() && shown.back() == ' ') shown.pop_back();
       EXPECT_EQ(shown, st.prompt.value);
+    }
+    if (st.menu.set) {
+      EXPECT_EQ(menuState(V), st.menu.value);
+    }
+    if (st.split.set && V->curTcb) {
+      EXPECT_EQ(splitState(V), st.split.value);
     }
     if (!V->curTcb) {
       EXPECT_FALSE(st.linesGiven || st.cursor.set || st.modified.set) << "no text is left to check";
