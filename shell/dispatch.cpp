@@ -1,6 +1,8 @@
 // The dispatcher: one route per command number to the function that
 // performs it, with the route's argument.  A function that takes the editor
 // and one int is routed to directly; any other gets a small adapter here.
+#include "config/color_dialog.h"
+#include "config/font_dialog.h"
 #include "core/editor_state.h"
 #include "core/file_commands.h"
 #include "edit/block.h"
@@ -169,11 +171,11 @@ constexpr Route kRoutes[kCmdCount] = {
     {todo, 0},  // 131 SaveConfig: SaveConfig
     {todo, 0},  // 132 LoadConfig: LoadConfigCmd
     {StepView, 1},  // 133 PrevText
-    {todo, 0},  // 134 ColorConfig: ColorConfig
+    {[](EditorState* V, int) { ColorConfig(V); }, 0},  // 134 ColorConfig
     {todo, 0},  // 135 ResetConfig: ResetConfig
     {todo, 0},  // 136 About: helpUp (about text)
     {todo, 0},  // 137 SetDefaults: SetDefaults
-    {todo, 0},  // 138 FontConfig: FontConfig
+    {[](EditorState* V, int) { FontConfig(V); }, 0},  // 138 FontConfig
     {CursorMove, 32},  // 139 LeftOfLine
     {CursorMove, 33},  // 140 IndentUp
     {CursorMove, 34},  // 141 IndentDown

@@ -1,5 +1,9 @@
 #include "shell/handlers.h"
 
+#include "config/dialog_window.h"
 #include "shell/prompt.h"
 
-void InstallHandlers() { InstallPromptHooks(); }
+void InstallHandlers() {
+  InstallPromptHooks();
+  InstallDialogHooks();
+}
