@@ -17,6 +17,7 @@
 #include "shell/file_prompt.h"
 #include "shell/event_loop.h"
 #include "shell/key_table.h"
+#include "shell/macros.h"
 #include "shell/toggles.h"
 #include "edit/undo.h"
 
@@ -144,7 +145,7 @@ constexpr Route kRoutes[kCmdCount] = {
     {ClearBookmarks, 0},  // 104 RemoveAllBookMarks
     {FindBookmark, 1},  // 105 PrevBookMark
     {FindBookmark, 0},  // 106 NextBookMark
-    {todo, 0},  // 107 MacroRecord: MacroRec
+    {[](EditorState* V, int) { MacroRec(V); }, 0},  // 107 MacroRecord
     {todo, 0},  // 108 SumLines: SumBlock
     {fileTest, 0},  // 109 MacroSave
     {unimp, 0},  // 110 MacroLoad

@@ -1,9 +1,12 @@
 #include "shell/handlers.h"
 
 #include "config/dialog_window.h"
+#include "shell/event_loop.h"
+#include "shell/macros.h"
 #include "shell/prompt.h"
 
 void InstallHandlers() {
   InstallPromptHooks();
   InstallDialogHooks();
+  loopHooks().macroKey = MacroKey;
 }
