@@ -6,6 +6,7 @@
 
 #include "config/color_dialog.h"
 #include "config/font_dialog.h"
+#include "config/key_dialog.h"
 #include "display/glyph_renderer.h"
 #include "display/screen.h"
 #include "display/xlib.h"
@@ -41,6 +42,7 @@ bool exposeHook(EditorState* V, XEvent* ev) {
 
 void colorKeyHook(EditorState* V, int, unsigned keycode, unsigned) { ColorConfKey(V, int(keycode)); }
 void fontKeyHook(EditorState* V, int code, unsigned, unsigned) { FontKey(V, code); }
+void keyKeyHook(EditorState* V, int, unsigned keycode, unsigned state) { KeyConfKey(V, keycode, state); }
 
 }  // namespace
 
@@ -134,6 +136,7 @@ void DialogWindow::triangle(uint32_t colour, int x, int apexY, int half, int bas
 
 void InstallDialogHooks() {
   LoopHooks& h = loopHooks();
+  h.keys[ModeKeyConfig] = keyKeyHook;
   h.keys[ModeColorConfig] = colorKeyHook;
   h.keys[ModeFontConfig] = fontKeyHook;
   h.popupExpose = exposeHook;

@@ -3,6 +3,7 @@
 // and one int is routed to directly; any other gets a small adapter here.
 #include "config/color_dialog.h"
 #include "config/font_dialog.h"
+#include "config/key_dialog.h"
 #include "core/editor_state.h"
 #include "core/file_commands.h"
 #include "edit/block.h"
@@ -168,7 +169,7 @@ constexpr Route kRoutes[kCmdCount] = {
     {todo, 0},  // 127 MoveColumn: MoveColumn
     {todo, 0},  // 128 LineupCokumn: LineupColumn 0
     {todo, 0},  // 129 Lix: Lix
-    {todo, 0},  // 130 KeyConfig: KeyConfig
+    {[](EditorState* V, int) { KeyConfig(V); }, 0},  // 130 KeyConfig
     {todo, 0},  // 131 SaveConfig: SaveConfig
     {todo, 0},  // 132 LoadConfig: LoadConfigCmd
     {StepView, 1},  // 133 PrevText

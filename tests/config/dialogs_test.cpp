@@ -12,6 +12,8 @@
 #include "config/colors.h"
 #include "config/dialog_window.h"
 #include "config/font_dialog.h"
+#include "config/key_dialog.h"
+#include "config/key_edit.h"
 #include "config/fonts.h"
 #include "display/glyph_renderer.h"
 #include "display/screen.h"
@@ -19,6 +21,7 @@
 #include "shell/event_loop.h"
 #include "shell/key_names.h"
 #include "shell/key_press.h"
+#include "shell/key_table.h"
 #include "tests/support/headless.h"
 #include "tests/support/temp_dir.h"
 
@@ -32,12 +35,15 @@ class DialogTest : public ::testing::Test {
     getDefColors(e.V(), co.data());
     setColors();
     fontsInit();
+    ResetKeyTable();
     SetDialogSink([this](const DialogDraw& d) { drawn.push_back(d); });
   }
   void TearDown() override {
     SetDialogSink({});
     if (ColorDialogOpen()) run(cmd::CmdNo("ColorConfig"));
     if (FontDialogOpen()) run(cmd::CmdNo("FontConfig"));
+    if (KeyDialogOpen()) run(cmd::CmdNo("KeyConfig"));
+    ResetKeyTable();
   }
   void run(int n) { DoCommand(e.V(), &n); }
   // A key by name; `typed` is what the input method makes of it (-1 none).
@@ -400,6 +406,182 @@ TEST_F(FontApply, SpaceBuildsTheFontsAndLaysTheEditorOut) {
   std::snprintf(fontData.textFontFile, kFontItemSize, "%s", kMono);
   press("Esc", 27);
   EXPECT_EQ(mode(), ModeEdit);
+}
+
+// ---- Key dialogue ----------------------------------------------------------
+
+class KeyDialog : public DialogTest {
+ protected:
+  void SetUp() override {
+    DialogTest::SetUp();
+    run(cmd::CmdNo("KeyConfig"));
+    ASSERT_EQ(mode(), ModeKeyConfig);
+  }
+  int rowOf(int32_t value) {
+    for (int i = 0; i < vlistn; i++)
+      if (vlist[i] == value) return i;
+    return -1;
+  }
+  void select(int32_t value) {
+    const int row = rowOf(value);
+    ASSERT_GE(row, 0) << value;
+    press("Up", -1, KeySelected());
+    press("Down", -1, row);
+    ASSERT_EQ(KeySelected(), row);
+  }
+  // What the key table makes of keys pressed in the editor: the binding of
+  // the last, or -1 / -2 as KeyConv gives them.
+  int conv(std::initializer_list<const char*> keys) {
+    int32_t pending = 0;
+    int result = -1;
+    for (const char* k : keys) {
+      int keycode = 0;
+      unsigned state = 0;
+      if (!ParseKeyName(k, &keycode, &state)) return -100;
+      result = KeyConv(unsigned(keycode), state, &pending);
+    }
+    return result;
+  }
+  std::string infoText() const {
+    std::string s = info;
+    return s.substr(0, s.find_last_not_of(' ') + 1);
+  }
+  std::string saved() {
+    std::string out;
+    saveKeys(out);
+    return out;
+  }
+  std::string shownRow(int row) const { return textOf(5, 30 + 25 * (row - KeyTop())); }
+};
+
+constexpr int bound(int command) { return BIND_COMMAND + command; }
+
+TEST_F(KeyDialog, RowsShowKeysAndNamesAndFollowTheSelection) {
+  EXPECT_EQ(vlist[0], kRowHeader);
+  EXPECT_EQ(shownRow(0).substr(0, 5), "File ");
+  EXPECT_EQ(shownRow(0).size(), 64u);
+  EXPECT_EQ(pairOf(5, 30), 1) << "the selected row";
+  EXPECT_EQ(pairOf(5, 55), 12);
+  EXPECT_EQ(shownRow(1), (std::string(16, ' ') + "^K+O  OpenText").append(64 - 30, ' '));
+  press("Up");
+  EXPECT_EQ(KeySelected(), 0);
+  press("Down", -1, 20);
+  EXPECT_EQ(KeyTop(), 7) << "the selection is the last of 14 rows";
+  EXPECT_EQ(pairOf(5, 30 + 25 * 13), 1);
+  press("Up", -1, 14);
+  EXPECT_EQ(KeyTop(), 6);
+  // The first keys follow "Twokey", named FirstOfTwo; the last row holds.
+  select(kRowTwokey);
+  EXPECT_EQ(shownRow(KeySelected()).substr(0, 6), "Twokey");
+  EXPECT_EQ(vlistn - rowOf(kRowTwokey) - 1, 5) << "^Q, ^K, ^O, ^B and @K";
+  press("Down", -1, 10);
+  EXPECT_EQ(KeySelected(), vlistn - 1);
+  EXPECT_EQ(vlist[vlistn - 1] + BIND_COMMAND, 0x8800);
+  EXPECT_NE(shownRow(KeySelected()).find("@K  FirstOfTwo"), std::string::npos) << shownRow(KeySelected());
+  // Keys without a meaning here are ignored; Esc closes.
+  press("F5");
+  press("Esc", 27);
+  EXPECT_EQ(mode(), ModeEdit);
+  EXPECT_FALSE(KeyDialogOpen());
+}
+
+TEST_F(KeyDialog, InsertTakesAKeyOrASequenceAndReportsWhatItReplaced) {
+  select(cmd::CmdNo("MarkAll"));
+  press("Ins");
+  EXPECT_EQ(infoText(), "Press wanted key");
+  EXPECT_EQ(textOf(5, 30 + 25 * 14).substr(0, 16), "Press wanted key");
+  PressKey(e.V(), 37, 0, [] { return -1; });  // Ctrl alone keeps it waiting
+  EXPECT_EQ(addIt, 1);
+  press("^Y");
+  EXPECT_EQ(infoText(), "Assignment to DelLine overwritten");
+  EXPECT_EQ(addIt, 0);
+  EXPECT_EQ(conv({"^Y"}), bound(cmd::CmdNo("MarkAll")));
+  const std::string out = saved();
+  EXPECT_NE(out.find("Key- DelLine ^Y"), std::string::npos) << out;
+  EXPECT_NE(out.find("Key+ MarkAll ^Y"), std::string::npos) << out;
+  // A key that leads sequences waits for the second key.
+  press("Ins");
+  press("^K");
+  EXPECT_EQ(infoText(), "Press 2:nd key");
+  EXPECT_EQ(addIt, 1);
+  press("X", 'x');
+  EXPECT_EQ(addIt, 0);
+  EXPECT_EQ(conv({"^K", "X"}), bound(cmd::CmdNo("MarkAll")));
+  EXPECT_NE(saved().find("Key+ MarkAll ^K+X"), std::string::npos) << saved();
+  EXPECT_EQ(mode(), ModeKeyConfig);
+}
+
+TEST_F(KeyDialog, EscCancelsAnInsertionAndCannotBeAssigned) {
+  select(cmd::CmdNo("DelLine"));
+  uint16_t before[kKeyTabWords];
+  std::memcpy(before, keytab(), sizeof before);
+  press("Ins");
+  press("Esc", 27);
+  EXPECT_EQ(addIt, 0);
+  EXPECT_EQ(mode(), ModeKeyConfig) << "Esc while waiting only cancels";
+  press("Ins");
+  press("^K");
+  press("Esc", 27);
+  EXPECT_EQ(insert2key, 0) << "nor is it a second key";
+  EXPECT_EQ(std::memcmp(before, keytab(), sizeof before), 0);
+  // Delete on a header does nothing either.
+  select(kRowHeader + 3);
+  press("Del");
+  EXPECT_EQ(std::memcmp(before, keytab(), sizeof before), 0);
+  EXPECT_EQ(infoText(), "");
+}
+
+TEST_F(KeyDialog, DeleteRemovesOneKeyAtATimeAndAFirstKeyWithItsSequences) {
+  // MarkAll has ^A and @D built in: the first goes, the file keeps one line,
+  // and reading that line back removes the same key.
+  select(cmd::CmdNo("MarkAll"));
+  press("Del");
+  EXPECT_EQ(conv({"^A"}), -1);
+  EXPECT_EQ(conv({"@D"}), bound(cmd::CmdNo("MarkAll")));
+  const std::string out = saved();
+  EXPECT_EQ(out, " Key- MarkAll ^A\n") << out;
+  ResetKeyTable();
+  ASSERT_TRUE(applyKeyLine(false, cmd::CmdNo("MarkAll"), "^A"));
+  EXPECT_EQ(conv({"^A"}), -1);
+  EXPECT_EQ(conv({"@D"}), bound(cmd::CmdNo("MarkAll")));
+  EXPECT_EQ(saved(), out);
+  // ^K leads 15 sequences: its row and all of them go.
+  press("Up", -1, 300);
+  select(int32_t(0x8400) - BIND_COMMAND);
+  const int rows = vlistn;
+  press("Del");
+  EXPECT_EQ(infoText(), "15 2:nd keys deleted");
+  EXPECT_EQ(vlistn, rows - 1);
+  EXPECT_EQ(rowOf(int32_t(0x8400) - BIND_COMMAND), -1);
+  EXPECT_LT(KeySelected(), vlistn);
+  EXPECT_EQ(conv({"^K", "B"}), -1);
+  EXPECT_EQ(conv({"^Q", "R"}), bound(cmd::CmdNo("FirstLine"))) << "other groups stay";
+}
+
+TEST_F(KeyDialog, ANewFirstKeyOnTheTwokeyRowLeadsNewSequences) {
+  select(kRowTwokey);
+  const int rows = vlistn;
+  press("Ins");
+  press("^F");
+  EXPECT_EQ(vlistn, rows + 1);
+  EXPECT_EQ(vlist[vlistn - 1] + BIND_COMMAND, kFirstNewGroup);
+  EXPECT_EQ(conv({"^F"}), -2) << "now the first key of sequences";
+  select(cmd::CmdNo("DelLine"));
+  press("Ins");
+  press("^F");
+  EXPECT_EQ(infoText(), "Press 2:nd key");
+  press("D", 'd');
+  EXPECT_EQ(conv({"^F", "D"}), bound(cmd::CmdNo("DelLine")));
+  EXPECT_EQ(conv({"^Y"}), bound(cmd::CmdNo("DelLine"))) << "the old key stays";
+  const std::string out = saved();
+  EXPECT_NE(out.find("Key+ FirstOfTwo ^F"), std::string::npos) << out;
+  EXPECT_NE(out.find("Key+ DelLine ^F+D"), std::string::npos) << out;
+  // A further first key of the same group, from that first key's row.
+  select(int32_t(kFirstNewGroup) - BIND_COMMAND);
+  EXPECT_NE(shownRow(KeySelected()).find("^F  FirstOfTwo"), std::string::npos);
+  press("Ins");
+  press("@F");
+  EXPECT_EQ(conv({"@F", "D"}), bound(cmd::CmdNo("DelLine")));
 }
 
 }  // namespace
