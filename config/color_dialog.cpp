@@ -1,6 +1,8 @@
 // The colour dialogue: preview, role list, adjuster and its keys.
 #include "config/color_dialog.h"
 
+#include <iterator>
+
 #include "config/colors.h"
 #include "config/dialog_window.h"
 #include "core/editor_state.h"
@@ -61,14 +63,16 @@ void setChannel(int c, int value) {
 void preview(EditorState*) {
   // The editor shows the colours being set, not only the preview.
   setColors();
-  for (const Sample& s : kSamples) win.latin(s.x, s.y, s.pair, s.text);
+  // From the bottom up: where rows are closer than the font is high, each
+  // keeps its descenders and loses only the empty top of the row below.
+  for (auto s = std::rbegin(kSamples); s != std::rend(kSamples); ++s) win.latin(s->x, s->y, s->pair, s->text);
   const int cell = DialogCellWidth();
   for (const CursorMark& m : kCursorMarks) win.latin(180 + m.cell * cell, m.y, m.pair, m.ch);
 }
 
 void roles(EditorState*) {
   constexpr int kColumnRows = 14;
-  for (int r = 0; r < kColorRoles; r++) {
+  for (int r = kColorRoles - 1; r >= 0; r--) {
     const int x = r < kColumnRows ? 350 : 475;
     const int y = 20 + 16 * (r % kColumnRows);
     win.latin(x, y, r == selected ? 13 : 12, colorRoles[size_t(r)].name);
@@ -120,6 +124,7 @@ void ColorConfig(EditorState* V) {
 void ColorConfKey(EditorState* V, int keycode) {
   if (!win.isOpen() || IsModifierKeycode(unsigned(keycode))) return;
   uint32_t& role = co[size_t(selected)];
+  const uint32_t before = role;
   switch (keycode) {
     case kEsc:
       close(V);
@@ -149,11 +154,9 @@ void ColorConfKey(EditorState* V, int keycode) {
       break;
     case kUp:
       if (selected > 0) selected--;
-      roles(V);
       break;
     case kDown:
       if (selected < kColorRoles - 1) selected++;
-      roles(V);
       break;
     case kLeft:
       setChannel(toAdj, channel(toAdj) - kStep);
@@ -164,7 +167,13 @@ void ColorConfKey(EditorState* V, int keycode) {
     default:
       break;
   }
-  setter(V);
+  // A role changed may be one the dialogue itself is drawn in.
+  if (role != before) {
+    setColors();
+    win.clear(S.pairs[12][1]);
+  }
   preview(V);
+  roles(V);
+  setter(V);
   V->redraw |= REDRAW_ALL;
 }

@@ -55,6 +55,7 @@ void DialogWindow::open(int x, int y, int width, int height, void (*repaint)(Edi
   close();
   open_ = true;
   width_ = width;
+  height_ = height;
   if (S.display && S.window) {
     Display* dpy = S.display;
     win_ = XCreateSimpleWindow(dpy, S.window, x, y, unsigned(width), unsigned(height), 1, 0,
@@ -115,6 +116,12 @@ void DialogWindow::fill(uint32_t colour, int x, int y, int w, int h) {
   if (!S.display || !win_) return;
   XSetForeground(S.display, static_cast<GC>(gc_), colour);
   XFillRectangle(S.display, win_, static_cast<GC>(gc_), x, y, unsigned(w), unsigned(h));
+}
+
+void DialogWindow::clear(uint32_t colour) {
+  if (!open_) return;
+  if (S.display && win_) XSetWindowBackground(S.display, win_, colour);
+  fill(colour, 0, 0, width_, height_);
 }
 
 void DialogWindow::line(uint32_t colour, int x1, int y1, int x2, int y2) {

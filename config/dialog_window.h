@@ -52,6 +52,9 @@ class DialogWindow {
   int utf(int x, int y, int pair, const std::string& s);
   int chars(int x, int y, int pair, const tchar* s, int n);
   void fill(uint32_t colour, int x, int y, int w, int h);
+  // Fills the whole window with `colour`, which also becomes the colour
+  // the server clears it to.
+  void clear(uint32_t colour);
   void line(uint32_t colour, int x1, int y1, int x2, int y2);
   // A filled triangle with its apex at (x, apexY) and a base from
   // (x - half, baseY) to (x + half, baseY).
@@ -60,6 +63,7 @@ class DialogWindow {
  private:
   bool open_ = false;
   int width_ = 0;
+  int height_ = 0;
   unsigned long win_ = 0;
   void* gc_ = nullptr;
 };

@@ -113,7 +113,7 @@ void drawList() {
 
 // The fonts may have changed: the editor's rows and cells follow them.
 void relayout(EditorState* V) {
-  if (font) Resize(V, &S);
+  if (font && font->face) Resize(V, &S);
   V->redraw |= REDRAW_ALL;
 }
 
