@@ -155,6 +155,10 @@ void listKey(int key) {
 }
 
 void apply(EditorState* V) {
+  if (fontData.menuSize < 1 || fontData.textSize < 1) {
+    note = "A font size of 0 is not applied";
+    return;
+  }
   const std::string err = fontsSetChecked(V);
   if (err.empty()) {
     inUse = fontData;

@@ -404,6 +404,16 @@ TEST_F(FontApply, SpaceBuildsTheFontsAndLaysTheEditorOut) {
   EXPECT_STREQ(fontData.textFontFile, dir.file("bad.ttf").c_str()) << "what was typed stays";
   EXPECT_EQ(mode(), ModeFontConfig);
   std::snprintf(fontData.textFontFile, kFontItemSize, "%s", kMono);
+  // A font of no pixels is not built: the editor would show nothing.
+  press("Left", -1, 30);
+  press("Sp", ' ');
+  EXPECT_EQ(FontNote(), "A font size of 0 is not applied");
+  EXPECT_EQ(font->pixelSize, 24);
+  EXPECT_EQ(fontData.textSize, 0) << "what was set stays for the user to mend";
+  press("Rght", -1, 12);
+  press("Sp", ' ');
+  EXPECT_EQ(FontNote(), "");
+  EXPECT_EQ(font->pixelSize, 12);
   press("Esc", 27);
   EXPECT_EQ(mode(), ModeEdit);
 }
