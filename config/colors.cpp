@@ -2,6 +2,9 @@
 #include "config/colors.h"
 
 #include <cstddef>
+#include <cstdio>
+
+#include "config/config_words.h"
 
 #include "display/screen.h"
 
@@ -74,4 +77,31 @@ void setColors() {
     S.pairs[i][0] = side(p.fgRole, p.fgFixed);
     S.pairs[i][1] = side(p.bgRole, p.bgFixed);
   }
+}
+
+void saveColors(std::string& out) {
+  constexpr uint32_t kSignificant = 0xfcfcfc;
+  for (int i = 0; i < kColorRoles; i++) {
+    if (((co[size_t(i)] ^ colorRoles[size_t(i)].def) & kSignificant) == 0) continue;
+    char line[64];
+    std::snprintf(line, sizeof line, " Color %s 0x%08x\n", colorRoles[size_t(i)].name,
+                  unsigned((co[size_t(i)] & kSignificant) | 0xff000000u));
+    out += line;
+  }
+}
+
+bool loadColor(std::string_view role, std::string_view value) {
+  static constexpr std::array<std::string_view, kColorRoles> names = [] {
+    std::array<std::string_view, kColorRoles> n{};
+    for (size_t i = 0; i < n.size(); i++) n[i] = colorRoles[i].name;
+    return n;
+  }();
+  for (int i = 0; i < kColorRoles; i++) {
+    if (role != names[size_t(i)]) continue;
+    unsigned v;
+    if (!ParseHex(value, &v)) return false;
+    co[size_t(i)] = v;
+    return true;
+  }
+  return false;
 }

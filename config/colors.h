@@ -9,6 +9,8 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <string>
+#include <string_view>
 
 struct EditorState;
 
@@ -72,3 +74,11 @@ void getDefColors(EditorState* V, uint32_t* table);
 
 // Fills S.pairs from co (top bytes dropped).
 void setColors();
+
+// Appends a "Color" line for each role whose colour differs from its
+// default in the upper six bits of a channel (mask 0xfcfcfc): the colour
+// with those low bits cleared and the top byte 0xff.
+void saveColors(std::string& out);
+// One "Color" line: the role name and a hexadecimal colour.  Returns false,
+// changing nothing, for an unknown role or a value that is no number.
+bool loadColor(std::string_view role, std::string_view value);

@@ -19,11 +19,8 @@ constexpr int kWidth = 850, kHeight = 290;
 constexpr int kRowStep = 25;
 constexpr int kListBytes = (kFontListMax + 1) * kFontItemSize;
 constexpr int kTextMax = kFontItemSize - 1;  // bytes a text item holds
-constexpr int kMenuFontFile = 1, kTextFontFile = 4;
+constexpr int kMenuFontFile = 1, kMenuSize = 2, kTextFontFile = 4, kTextSize = 5;
 
-constexpr const char* kItemNames[kFontItems] = {"MenuFont", "MenuFontFile", "MenuSize",
-                                                "TextFont", "TextFontFile", "TextSize",
-                                                "TextWidth", "TextBaseline", "TextLineSpace"};
 
 struct Hint {
   const char* text;
@@ -54,8 +51,8 @@ char* textOf(int item) {
 
 int32_t* numberOf(int item) {
   switch (item) {
-    case 2: return &fontData.menuSize;
-    case 5: return &fontData.textSize;
+    case kMenuSize: return &fontData.menuSize;
+    case kTextSize: return &fontData.textSize;
     case 6: return &fontData.textWidth;
     case 7: return &fontData.textBaseline;
     case 8: return &fontData.textLineSpace;
@@ -85,7 +82,7 @@ uint32_t background() { return S.pairs[12][1]; }
 
 void drawItem(int a) {
   const int y = DialogAscent() + kRowStep + kRowStep * a;
-  int x = 10 + win.latin(10, y, a == fontSelected ? 13 : 12, kItemNames[a]) + 10;
+  int x = 10 + win.latin(10, y, a == fontSelected ? 13 : 12, item[a]) + 10;
   if (const char* t = textOf(a)) {
     if (a != fontSelected) {
       x += win.utf(x, y, 12, std::string(":  ") + t + " ");
@@ -155,13 +152,10 @@ void listKey(int key) {
 }
 
 void apply(EditorState* V) {
-  if (fontData.menuSize < 1 || fontData.textSize < 1) {
-    note = "A font size of 0 is not applied";
-    return;
-  }
   const std::string err = fontsSetChecked(V);
   if (err.empty()) {
     inUse = fontData;
+    note = FontsNote();
   } else {
     // A font that failed to open leaves the editor without one: build the
     // fonts in use again, and keep what was typed for the user to mend.
@@ -206,8 +200,12 @@ void editKey(int key) {
   } else if (n == cmd::OneLeft || n == cmd::OneRight) {
     const bool right = n == cmd::OneRight;
     if (number) {
-      if (right && *number < kFontNumberMax) ++*number;
-      if (!right && *number > 0) --*number;
+      // A font needs a size; a cell, baseline or line space of 0 is the font's own.
+      const bool size = fontSelected == kMenuSize || fontSelected == kTextSize;
+      const int least = size ? kFontSizeMin : 0;
+      const int most = size ? kFontSizeMax : kFontCellMax;
+      if (right && *number < most) ++*number;
+      if (!right && *number > least) --*number;
     } else {
       curpos = right ? nextPos(t, curpos) : prevPos(t, curpos);
     }

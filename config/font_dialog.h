@@ -6,10 +6,10 @@
 
 #include <string>
 
+#include "config/fonts.h"
+
 struct EditorState;
 
-constexpr int kFontItems = 9;
-constexpr int kFontNumberMax = 50;
 constexpr int kFontListRows = 9;
 
 // Opens the dialogue, or closes it when open.

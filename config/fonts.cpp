@@ -135,7 +135,33 @@ std::string build(GlyphFont*& f, const char* name, const char* file, int size, i
   return crapOpenFontChecked(f);
 }
 
+std::string fontNote;
+
+// As build, but a file that exists and is no font the renderer can open is
+// taken as missing: the first other file that builds (fontconfig's match
+// for "Mono", then the fallbacks) replaces it in the settings, and the
+// note says so.  Only when none builds is it an error.
+std::string buildOrReplace(GlyphFont*& f, const char* name, char* file, int size, int width, int baseline,
+                           int lineSpace) {
+  std::string err = build(f, name, file, size, width, baseline, lineSpace);
+  if (err.empty()) return err;
+  char candidates[8][kFontItemSize] = {};
+  int n = 0;
+  if (fontFinder(candidates[n], "Mono") == 0) n++;
+  for (int i = 0; tryFonts[i][0] && n < 8; i++) copyName(candidates[n++], tryFonts[i]);
+  for (int i = 0; i < n; i++) {
+    if (std::strcmp(candidates[i], file) == 0 || !fileExists(candidates[i])) continue;
+    if (!build(f, name, candidates[i], size, width, baseline, lineSpace).empty()) continue;
+    fontNote = std::string("Not a font file: ") + file;
+    copyName(file, candidates[i]);
+    return "";
+  }
+  return err;
+}
+
 }  // namespace
+
+const std::string& FontsNote() { return fontNote; }
 
 void fontsInit() {
   fontData = FontData{};
@@ -207,10 +233,11 @@ std::string fontsSetChecked(EditorState*, int printFontSize) {
   copyName(d.menuFontFile, menuFile);
   copyName(d.textFontFile, textFile);
 
-  std::string err = build(font2, d.menuFont, d.menuFontFile, d.menuSize, 0, 0, 0);
+  fontNote.clear();
+  std::string err = buildOrReplace(font2, d.menuFont, d.menuFontFile, d.menuSize, 0, 0, 0);
   if (err.empty())
-    err = build(font, d.textFont, d.textFontFile, d.textSize, d.textWidth, d.textBaseline,
-                d.textLineSpace);
+    err = buildOrReplace(font, d.textFont, d.textFontFile, d.textSize, d.textWidth, d.textBaseline,
+                         d.textLineSpace);
   if (err.empty()) err = build(pfont, d.textFont, d.textFontFile, printFontSize, 0, 0, 0);
   // With a fixed cell on screen, printing keeps columns aligned too, at the
   // print font's own natural width.

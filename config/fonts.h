@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 struct EditorState;
 
@@ -47,6 +48,10 @@ void fontsInit();
 // one line saying what failed; when no font file can be found at all the
 // fonts are left as they were.
 std::string fontsSetChecked(EditorState* V, int printFontSize = kDefaultPrintFontSize);
+// What the last fontsSetChecked replaced: "Not a font file: <name>" when a
+// font file named in the settings exists but cannot be opened as a font and
+// another file took its place; empty otherwise.
+const std::string& FontsNote();
 // As above, for start-up: a failure is printed to standard error and ends
 // the process with status 1, like any other renderer failure.
 void fontsSet(EditorState* V, int printFontSize = kDefaultPrintFontSize);
@@ -65,3 +70,20 @@ bool ResolveFontFile(char* file, bool askFontconfig, const char (*fallbacks)[64]
 // With most = 0 it is fontFinder.
 int fontFinder(char* dest, const char* pattern);
 int fontScann(char* dest, const char* pattern, int most);
+
+// The font items as the configuration file names them, in file order.
+constexpr int kFontItems = 9;
+inline constexpr char item[kFontItems][20] = {"MenuFont", "MenuFontFile", "MenuSize",     "TextFont",
+                                             "TextFontFile", "TextSize", "TextWidth", "TextBaseline",
+                                             "TextLineSpace"};
+// Sizes and cells the renderer and the font dialogue work with.
+constexpr int kFontSizeMin = 1;
+constexpr int kFontSizeMax = 50;
+constexpr int kFontCellMax = 50;
+
+// Appends the nine "Font" lines.
+void saveFont(std::string& out);
+// One "Font" line: the item name and, for a text item, the rest of the line
+// (at most 127 bytes), for a number its decimal word.  Returns false,
+// changing nothing, for an unknown item or a value out of range.
+bool loadFont(std::string_view name, std::string_view value);

@@ -1,12 +1,15 @@
 // Editing the live key table and writing its difference from the defaults.
 #include "config/key_edit.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <cstring>
 #include <string_view>
+#include <vector>
 
 #include "shell/commands.h"
+#include "shell/menu_table.h"
 #include "shell/key_names.h"
 #include "shell/key_table.h"
 
@@ -19,79 +22,10 @@ uint16_t nxt2key = kFirstNewGroup;
 
 namespace {
 
-constexpr int kMenuItemsMax = 26;
+bool refused = false;  // the last add could not store its assignment
 
-// The menus the dialogue lists, in menu order, each ended by an empty name.
-struct MenuRow {
-  const char* title;
-  std::array<std::string_view, kMenuItemsMax> items;
-};
-
-constexpr MenuRow kMenus[kKeyMenus] = {
-    {"File", {"OpenText", "SaveExit", "SaveStay", "DiscardExit", "ReloadText", "OpenBlockCopy",
-              "OpenBlockMove", "OpenBuffer", "OpenClip", "Print", "NextText", "PrevText", "OpenTextISO",
-              "OpenTextDOS"}},
-    {"Move1", {"OneLeft", "OneRight", "WordLeft", "WordRight", "WordEndLeft", "WordEndRight", "LeftOfLine",
-               "ScrollLeft", "ScrollRight", "ScrollUp", "Scrolldown", "PageLeft", "PageRight", "OneUp",
-               "OneDown", "AllUp", "AllDown", "PageUp", "PageDown"}},
-    {"Move2", {"BegOfLine", "EndOfLine", "FirstLine", "LastLine", "FirstPos", "LastPos", "IndentUp",
-               "IndentDown", "TopOfScrn", "BottomOfScrn", "MakeTopOfScrn", "MakeMiddleOfScrn",
-               "MakeBottomOfScrn", "GotoLine", "PrevPos", "MarkPos", "JumpToPos", "Zap"}},
-    {"Edit1", {"Backspace", "UnBackspace", "BackspaceNoSave", "BackOnlySave", "DelChr", "DelLine",
-               "UnDelLine", "NewLine", "NewLineColumn", "AddLine", "DupLine", "JoinLine", "CopyChr",
-               "InsLine", "DelRtWord", "DelLtWord", "DelToEol"}},
-    {"Edit2", {"UndoCursorline", "CenterLine", "TabRt", "TabLt", "Indent", "UnIndent", "CommentOut",
-               "UnComment", "ToggleSoftCR", "DragLineUp", "DragLineDown", "Undo", "Redo"}},
-    {"Find", {"Search", "SearchReplace", "RepeatSearch", "MatchBack", "MatchForw"}},
-    {"Mark", {"MarkBlockBegin", "MarkBlockEnd", "MarkAll", "MarkToEOL", "MarkWord", "MarkColumnUpLeft",
-              "MarkColumnDownRight", "DragBlockLeft", "DragBlockRight", "DragBlockUp", "DragBlockDown",
-              "DragBlockPageUp", "DragBlockPageDown", "ToggleColumn", "UnmarkBlock", "GotoBlockBeg",
-              "GotoBlockEnd"}},
-    {"Block", {"CopyBlock", "MoveBlock", "DeleteBlock", "UnDeleteBlock", "FillBlock", "ReadBlock",
-               "WriteBlock", "CopyToClip", "CopyToPrimary", "PasteFromClip", "PasteFromPrimary"}},
-    {"Buffer", {"CopyToBuf", "CutToBuf", "AppendCopyToBuf", "AppendCutToBuf", "AppendCopyLineToBuf",
-                "AppendCutLineToBuf", "PasteFromBuf", "PasteCopyFromBuf", "BufToClip", "ClipToBuf",
-                "ClearBuf"}},
-    {"Special", {"LineupLeft", "LineupRight", "LineupCokumn", "LineupComment", "MoveColumn", "WrapPara",
-                 "UpperCase", "LowerCase", "BlockToUpperCase", "BlockToLowerCase"}},
-    {"Extras", {"ROT13", "SortLines", "SumLines", "BoxDraw", "Lix", "CharCount", "Compare", "UnCompare"}},
-    {"Mich", {"InsertLiteral", "AsciiChart", "ZoomText"}},
-    {"Macro", {"MacroRecord"}},
-    {"Bookmark", {"SetBookMark", "RemoveBookMark", "RemoveAllBookMarks", "PrevBookMark", "NextBookMark"}},
-    {"Settings", {"ToggleInsert", "ToggleWordwrap", "ToggleWordSet", "ToggleTabMode", "SetRmargin",
-                  "SetLmargin", "ToggleSourceView", "ToggleSyncScroll", "SetTab", "SetLeftTab",
-                  "SetDecimalTab", "ClearTab", "ClearAllTabs", "ResetAllTabs", "ToggleNoKeyRepeat",
-                  "TogglePointing", "Toggle1Click"}},
-    {"Format", {"UTF-8", "ISO-8859", "DosCodepage", "ToggleCR", "ToggleLF", "ToggleTabsOut"}},
-    {"Config", {"KeyConfig", "ColorConfig", "FontConfig", "PrintConfig", "SetDefaults", "SaveConfig",
-                "LoadConfig", "ResetConfig"}},
-    {"Help", {"About", "HelpFileMenu", "HelpOnHelp"}},
-};
-
-consteval int cmdNumber(std::string_view name) {
-  for (int i = 0; i < kCmdCount; i++)
-    if (name == CmdText[i]) return i;
-  return -1;
-}
-
-// The menus as command numbers, found once at compile time; 0 ends a menu.
-using MenuNumbers = std::array<std::array<int16_t, kMenuItemsMax + 1>, kKeyMenus>;
-consteval MenuNumbers menuNumbers() {
-  MenuNumbers m{};
-  for (int i = 0; i < kKeyMenus; i++)
-    for (int j = 0; j < kMenuItemsMax && !kMenus[i].items[size_t(j)].empty(); j++)
-      m[size_t(i)][size_t(j)] = int16_t(cmdNumber(kMenus[i].items[size_t(j)]));
-  return m;
-}
-constexpr MenuNumbers kMenuNumbers = menuNumbers();
-
-consteval bool menusNamed() {
-  for (const auto& m : kMenuNumbers)
-    for (int16_t n : m)
-      if (n < 0) return false;
-  return true;
-}
-static_assert(menusNamed(), "a menu item names no command");
+static_assert(menu_table::kBarMenus == kKeyMenus);
+static_assert(menu_table::kPopupMenu == kKeyMenus);
 
 int usedWords() {
   int n = *keymax();
@@ -175,8 +109,7 @@ void appendKey(std::string& out, uint16_t key) {
 }  // namespace
 
 const char* HeaderLabel(int32_t row) {
-  if (row == kRowTwokey) return "Twokey";
-  if (row >= kRowHeader && row < kRowTwokey) return kMenus[row - kRowHeader].title;
+  if (IsHeaderRow(row)) return menu_table::MenuHdr[row - kRowHeader];
   return nullptr;
 }
 
@@ -187,10 +120,7 @@ void setupVlist() {
   };
   for (int m = 0; m < kKeyMenus; m++) {
     push(kRowHeader + m);
-    for (int16_t c : kMenuNumbers[size_t(m)]) {
-      if (c == 0) break;
-      push(c);
-    }
+    for (int i = 0; i < menu_table::MenuItemCount(m); i++) push(menu_table::Menus[size_t(m)][size_t(i)]);
   }
   push(kRowTwokey);
   const uint16_t* t = keytab();
@@ -232,8 +162,15 @@ bool insertKey(uint16_t keyWord, uint16_t binding) {
 }
 
 int add(int key, unsigned state, int32_t row) {
+  refused = false;
   if ((key & KEY_CODEMASK) == 9) {
     insert2key = 0;
+    return 0;
+  }
+  // A key the file cannot name could not be saved.
+  if (std::strcmp(KeyNames[key & KEY_CODEMASK], "n/a") == 0) {
+    insert2key = 0;
+    setInfo("Key without a name");
     return 0;
   }
   uint16_t keyWord;
@@ -259,6 +196,7 @@ int add(int key, unsigned state, int32_t row) {
     binding = newGroup();
     if (!binding) {
       setInfo("No more first keys");
+      refused = true;
       return 0;
     }
     fresh = true;
@@ -285,6 +223,7 @@ int add(int key, unsigned state, int32_t row) {
   }
   if (!insertKey(keyWord, binding)) {
     setInfo("Key table full");
+    refused = true;
     return 0;
   }
   if (fresh) {
@@ -345,16 +284,21 @@ void keysOut(std::string& out, const uint16_t* table, int32_t count, const char*
   std::array<uint16_t, kKeyTabWords> builtIn;
   int32_t builtInCount = 0;
   swoshkey(builtIn.data(), &builtInCount);
+  // Within each pass the lines are sorted: where an assignment sits in the
+  // table depends on the free places its edits left, and a file read back
+  // and saved again must come out the same.
   for (int pass = 0; pass < 2; pass++) {
+    std::vector<std::string> lines;
     for (int i = 0; i + 1 < count; i += 2) {
       const uint16_t key = table[i], b = table[i + 1];
       if (key == 0) continue;
       if (pass == 0 && isFirstKey(b) && !(key & KEY_SECOND)) {
-        out += ' ';
-        out += prefix;
-        out += "FirstOfTwo ";
-        appendKey(out, key);
-        out += '\n';
+        std::string line = " ";
+        line += prefix;
+        line += "FirstOfTwo ";
+        appendKey(line, key);
+        line += '\n';
+        lines.push_back(std::move(line));
       } else if (pass == 1 && isCommandBinding(b)) {
         std::string text;
         if (key & KEY_SECOND) {
@@ -366,14 +310,17 @@ void keysOut(std::string& out, const uint16_t* table, int32_t count, const char*
           text += '+';
         }
         appendKey(text, key);
-        out += ' ';
-        out += prefix;
-        out += CmdText[b - BIND_COMMAND];
-        out += ' ';
-        out += text;
-        out += '\n';
+        std::string line = " ";
+        line += prefix;
+        line += CmdText[b - BIND_COMMAND];
+        line += ' ';
+        line += text;
+        line += '\n';
+        lines.push_back(std::move(line));
       }
     }
+    std::sort(lines.begin(), lines.end());
+    for (const std::string& line : lines) out += line;
   }
 }
 
@@ -389,7 +336,39 @@ void saveKeys(std::string& out) {
   keysOut(out, added.data(), n, "Key+ ");
 }
 
+namespace {
+
+// The key names with their lengths, for reading many key lines quickly.
+constexpr std::array<std::string_view, kKeyNameCount> kNames = [] {
+  std::array<std::string_view, kKeyNameCount> n{};
+  for (int i = 0; i < kKeyNameCount; i++) n[size_t(i)] = KeyNames[i];
+  return n;
+}();
+
+int nameCode(std::string_view text) {
+  if (text.empty() || text == "n/a") return -1;
+  for (int i = 0; i < kKeyNameCount; i++)
+    if (kNames[size_t(i)] == text) return i;
+  return -1;
+}
+
+}  // namespace
+
 uint16_t findkey(const char* text) {
+  // The written form first: prefixes in their order, then a name.
+  std::string_view t = text;
+  uint16_t mods = 0;
+  for (int i = 0; i < kModifierCount; i++) {
+    const std::string_view p = ShiftNamesShort[i];
+    if (t.size() > p.size() && t.starts_with(p) && nameCode(t) < 0) {
+      // "^" alone and "@g" before a name are prefixes; "@" before "g..." is AltGr's.
+      if (i == 2 && t[1] == 'g' && t.size() > 2 && nameCode(t.substr(1)) < 0) continue;
+      mods |= kModifierBits[i];
+      t.remove_prefix(p.size());
+    }
+  }
+  if (const int code = nameCode(t); code > 0) return uint16_t(mods | code);
+  // Anything else the key name notation allows.
   const int k = ParseKeyValue(text);
   return k > 0 && (k & KEY_CODEMASK) ? uint16_t(k) : 0;
 }
@@ -437,7 +416,7 @@ bool applyKeyLine(bool plus, int command, const char* keyText) {
     insert2key = lead;
     add(second, 0, command);
     insert2key = 0;
-    return true;
+    return !refused;
   }
   if (!single) return false;
   if (!plus) {
@@ -447,5 +426,5 @@ bool applyKeyLine(bool plus, int command, const char* keyText) {
   KeyValueToX(single, &code, &state);
   add(code, state, command == 0 ? kRowTwokey : command);
   insert2key = 0;
-  return true;
+  return !refused;
 }

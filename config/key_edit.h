@@ -53,7 +53,7 @@ void ResetKeyTable();
 // `row` is a row value (the dialogue passes the selected row): a command
 // assigns the key to it, kRowTwokey makes the key a new first key, a first
 // key's row makes it a further first key of that group, other headers do
-// nothing.  Esc (keycode 9) cancels.  When the key is already a first key,
+// nothing.  Esc (keycode 9) cancels; a key without a name is refused.  When the key is already a first key,
 // its second key is awaited: returns 1 (the next call completes the
 // sequence).  Otherwise returns 0.  Messages go to info.
 int add(int key, unsigned state, int32_t row);
@@ -72,7 +72,8 @@ bool insertKey(uint16_t keyWord, uint16_t binding);
 // same, in table b (nb words).
 void keyDiff(uint16_t* a, int32_t na, const uint16_t* b, int32_t nb);
 // Appends the lines of one table: first keys, then commands, each " %s\n"
-// with prefix, the command name ("FirstOfTwo") and the key text.
+// with prefix, the command name ("FirstOfTwo") and the key text; each of
+// the two groups sorted, so that the same assignments always read the same.
 void keysOut(std::string& out, const uint16_t* table, int32_t count, const char* prefix);
 // The key part of the configuration file: "Key- " lines, then "Key+ ".
 void saveKeys(std::string& out);
@@ -85,5 +86,5 @@ void KeyValueToX(uint16_t keyValue, int* keycode, unsigned* state);
 
 // Applies one "Key-" / "Key+" line: `command` is the name's number (0 for
 // FirstOfTwo), `keyText` the key text.  Returns false for a line that names
-// no key or cannot be applied.
+// no key or cannot be applied (the table full, no group left).
 bool applyKeyLine(bool plus, int command, const char* keyText);

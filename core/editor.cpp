@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "config/config_file.h"
 #include "config/defaults.h"
 #include "core/case_maps.h"
 #include "core/editor_state.h"
@@ -102,7 +103,8 @@ bool InitEditor(EditorState* V) {
   CopyCut(V->curDir, sizeof V->curDir, V->startDir);
 
   initDef(V, &V->defaults);
-  // The configuration file is read here once its loader exists.
+  // Before any window exists: the file gives the window its size.
+  LoadConfig(V);
   V->toggles = V->defaults.mode & TGL_GLOBAL_MASK;
   V->singleView = 1;
   CopyCut(V->searchOpts, sizeof V->searchOpts, " I   T    ");

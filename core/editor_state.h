@@ -8,7 +8,7 @@
 
 // Per-text mode bits (Tcb.mode).
 constexpr uint32_t MODE_WRAP = 0x4;
-constexpr uint32_t MODE_SOURCE = 0x8;  // also a global toggle, see TGL_SOURCE
+constexpr uint32_t MODE_SOURCE = 0x8;  // in the default mode word only; the switch is TGL_SOURCE
 constexpr uint32_t MODE_TABSOUT = 0x20;
 constexpr uint32_t MODE_CP = 0x80;
 constexpr uint32_t MODE_LATIN1 = 0x100;
@@ -17,7 +17,9 @@ constexpr uint32_t MODE_TABMODE = 0x1000;
 constexpr uint32_t MODE_CR = 0x2000;
 constexpr uint32_t MODE_LF = 0x4000;
 constexpr uint32_t MODE_ENCODING = 0x380;
-constexpr uint32_t MODE_TEXT_MASK = 0x706c;  // bits a new text takes from the default mode
+// Bits a new text takes from the default mode.  Source view is not among
+// them: it is one switch for all texts (TGL_SOURCE).
+constexpr uint32_t MODE_TEXT_MASK = 0x7064;
 
 // Global toggle bits (V.toggles).
 constexpr uint32_t TGL_INSERT = 0x2;
@@ -28,7 +30,7 @@ constexpr uint32_t TGL_BOXDRAW = 0x800;
 constexpr uint32_t TGL_POINTING = 0x8000;
 constexpr uint32_t TGL_ONECLICK = 0x10000;
 constexpr uint32_t TGL_SYNCSCROLL = 0x20000;
-constexpr uint32_t TGL_GLOBAL_MASK = 0x38412;  // global bits of the default mode word
+constexpr uint32_t TGL_GLOBAL_MASK = 0x3841a;  // global bits of the default mode word
 
 // Tcb.kind
 constexpr int KIND_NEW = 0;

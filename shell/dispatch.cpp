@@ -2,6 +2,8 @@
 // performs it, with the route's argument.  A function that takes the editor
 // and one int is routed to directly; any other gets a small adapter here.
 #include "config/color_dialog.h"
+#include "config/config_file.h"
+#include "config/defaults.h"
 #include "config/font_dialog.h"
 #include "config/key_dialog.h"
 #include "core/editor_state.h"
@@ -170,13 +172,13 @@ constexpr Route kRoutes[kCmdCount] = {
     {todo, 0},  // 128 LineupCokumn: LineupColumn 0
     {todo, 0},  // 129 Lix: Lix
     {[](EditorState* V, int) { KeyConfig(V); }, 0},  // 130 KeyConfig
-    {todo, 0},  // 131 SaveConfig: SaveConfig
-    {todo, 0},  // 132 LoadConfig: LoadConfigCmd
+    {[](EditorState* V, int) { SaveConfig(V); }, 0},  // 131 SaveConfig
+    {[](EditorState* V, int) { LoadConfigCmd(V); }, 0},  // 132 LoadConfig
     {StepView, 1},  // 133 PrevText
     {[](EditorState* V, int) { ColorConfig(V); }, 0},  // 134 ColorConfig
-    {todo, 0},  // 135 ResetConfig: ResetConfig
+    {[](EditorState* V, int) { ResetConfig(V); }, 0},  // 135 ResetConfig
     {todo, 0},  // 136 About: helpUp (about text)
-    {todo, 0},  // 137 SetDefaults: SetDefaults
+    {[](EditorState* V, int) { SetDefaults(V); }, 0},  // 137 SetDefaults
     {[](EditorState* V, int) { FontConfig(V); }, 0},  // 138 FontConfig
     {CursorMove, 32},  // 139 LeftOfLine
     {CursorMove, 33},  // 140 IndentUp

@@ -11,12 +11,14 @@
 #include <memory>
 
 #include "config/colors.h"
+#include "config/config_file.h"
 #include "config/fonts.h"
 #include "core/editor_state.h"
 #include "core/file_io.h"
 #include "core/rescue.h"
 #include "display/glyph_renderer.h"
 #include "display/screen.h"
+#include "print/print_settings.h"
 #include "shell/event_loop.h"
 #include "shell/handlers.h"
 
@@ -193,6 +195,10 @@ int RunVexor(int argc, char** argv) {
     std::fprintf(stderr, "vexor: not enough memory to start\n");
     return 1;
   }
+  // Trouble with the settings is told on standard error at once and on the
+  // alert line once the window is there.
+  std::string startMessage = ConfigMessage();
+  if (!startMessage.empty()) std::fprintf(stderr, "vexor: %s\n", startMessage.c_str());
   S.width = V->defaults.winWidth;
   S.height = V->defaults.winHeight;
   // A saved size of nothing would make the window impossible to create.
@@ -216,9 +222,13 @@ int RunVexor(int argc, char** argv) {
   x.openInput();
   SetLoopX(x.inputContext(), x.deleteAtom());
 
-  if (const std::string err = fontsSetChecked(V); !err.empty()) {
+  if (const std::string err = fontsSetChecked(V, printVal[PRINT_FONTSIZE]); !err.empty()) {
     std::fprintf(stderr, "%s\n", err.c_str());
     return 1;
+  }
+  if (!FontsNote().empty()) {
+    std::fprintf(stderr, "vexor: %s\n", FontsNote().c_str());
+    if (startMessage.empty()) startMessage = FontsNote();
   }
   setColors();
   V->updateTitle = SetTitle;
@@ -226,7 +236,7 @@ int RunVexor(int argc, char** argv) {
 
   V->inputMode = ModeEdit;
   OpenText(V, "", kStartOpenFlags);
-  SetAlert(V, kStartHint);
+  SetAlert(V, startMessage.empty() ? kStartHint : startMessage.c_str());
   for (const char* file : opt.files) OpenText(V, file, kStartOpenFlags);
   SetTitle(V);
 

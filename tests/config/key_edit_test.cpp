@@ -72,6 +72,9 @@ TEST_F(KeyEdit, AddReportsWhatItOverwritesAndNeverTouchesAHeader) {
   EXPECT_EQ(press("Esc", cmd::Undo), 0);
   EXPECT_EQ(insert2key, 0);
   EXPECT_EQ(bound("Esc"), -1);
+  // Nor is a key the file could not name.
+  EXPECT_EQ(add(104, 0, cmd::Undo), 0);  // keypad Enter
+  EXPECT_EQ(infoText(), "Key without a name");
 }
 
 TEST_F(KeyEdit, NewFirstKeysAndTheirSequencesComeAndGoTogether) {
@@ -145,8 +148,8 @@ TEST_F(KeyEdit, SavedDifferenceNamesExactlyTheChangedKeys) {
             " Key- SaveStay ^K+S\n"
             " Key+ FirstOfTwo ^G\n"
             " Key+ DelLine @D\n"
-            " Key+ Undo ^K+X\n"
-            " Key+ Redo ^G++\n");
+            " Key+ Redo ^G++\n"
+            " Key+ Undo ^K+X\n");
 }
 
 TEST_F(KeyEdit, KeyLinesReplayOntoTheDefaults) {
