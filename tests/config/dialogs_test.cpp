@@ -217,6 +217,27 @@ TEST_F(ColorDialog, EnterSetsTheRoleAndTheEditorShowsItAtOnceAndBackSpaceRestore
   EXPECT_EQ(S.pairs[11][1], 0xb0dc1cu);
 }
 
+TEST_F(ColorDialog, OnlyChangesAboveTheLowTwoBitsAreSaved) {
+  run(cmd::CmdNo("ColorConfig"));
+  // BlackText (0xff000000) set to MenuMark's 0x00000000: only the top byte
+  // differs, which is never drawn.
+  selectRole(COLOR_MENUMARK);
+  press("P", 'p');
+  press("Down", -1, 2);
+  press("Ent");
+  ASSERT_EQ(co[COLOR_BLACKTEXT], 0u);
+  std::string out;
+  saveColors(out);
+  EXPECT_EQ(out, "");
+  // One step of 4 is a difference, written without the low bits.
+  press("B", 'b');
+  press("Rght");
+  press("Ent");
+  out.clear();
+  saveColors(out);
+  EXPECT_EQ(out, " Color BlackText 0xff000004\n");
+}
+
 TEST_F(ColorDialog, SelectionStopsAtBothEndsOfTheList) {
   run(cmd::CmdNo("ColorConfig"));
   selectRole(0);
