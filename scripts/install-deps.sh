@@ -46,6 +46,7 @@ test_optional=(
   xdotool             # types keys into the editor window in end-to-end tests
   libxtst6            # XTEST extension that xdotool sends keys through
   x11-apps            # xwd, to take screenshots of the window
+  x11-utils           # xwininfo, to see which pop-up windows are open
   imagemagick         # converts and compares those screenshots
   cups                # print spooler the print tests can send jobs to
   cups-client         # lpstat/lp, to set up and inspect test printers

@@ -1,8 +1,11 @@
 // The dispatcher: one route per command number to the function that
 // performs it, with the route's argument.  A function that takes the editor
 // and one int is routed to directly; any other gets a small adapter here.
+#include "config/color_dialog.h"
 #include "config/config_file.h"
 #include "config/defaults.h"
+#include "config/font_dialog.h"
+#include "config/key_dialog.h"
 #include "core/editor_state.h"
 #include "core/file_commands.h"
 #include "edit/block.h"
@@ -173,15 +176,15 @@ constexpr Route kRoutes[kCmdCount] = {
     {todo, 0},  // 127 MoveColumn: MoveColumn
     {todo, 0},  // 128 LineupCokumn: LineupColumn 0
     {todo, 0},  // 129 Lix: Lix
-    {todo, 0},  // 130 KeyConfig: KeyConfig
+    {[](EditorState* V, int) { KeyConfig(V); }, 0},  // 130 KeyConfig
     {[](EditorState* V, int) { SaveConfig(V); }, 0},  // 131 SaveConfig
     {[](EditorState* V, int) { LoadConfigCmd(V); }, 0},  // 132 LoadConfig
     {StepView, 1},  // 133 PrevText
-    {todo, 0},  // 134 ColorConfig: ColorConfig
+    {[](EditorState* V, int) { ColorConfig(V); }, 0},  // 134 ColorConfig
     {[](EditorState* V, int) { ResetConfig(V); }, 0},  // 135 ResetConfig
     {todo, 0},  // 136 About: helpUp (about text)
     {[](EditorState* V, int) { SetDefaults(V); }, 0},  // 137 SetDefaults
-    {todo, 0},  // 138 FontConfig: FontConfig
+    {[](EditorState* V, int) { FontConfig(V); }, 0},  // 138 FontConfig
     {CursorMove, 32},  // 139 LeftOfLine
     {CursorMove, 33},  // 140 IndentUp
     {CursorMove, 34},  // 141 IndentDown

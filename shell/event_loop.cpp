@@ -137,6 +137,7 @@ int HandleEvent(EditorState* V, XEvent* ev) {
       if (hooks.motion) hooks.motion(V, ev);
       break;
     case Expose:
+      if (hooks.popupExpose && ev->xexpose.window != S.window && hooks.popupExpose(V, ev)) break;
       // Only the last of a series repaints, and none while a newer one or a
       // new size waits in the queue: that repaint would be of a size gone.
       if (ev->xexpose.count == 0 && !laterGeometryQueued()) {

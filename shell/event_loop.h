@@ -74,6 +74,8 @@ struct LoopHooks {
   int (*promptType)(EditorState* V) = nullptr;      // type of the open prompt, 0 none
   void (*paint)(EditorState* V) = nullptr;          // whole repaint; null: redraw
   void (*paintAlert)(EditorState* V) = nullptr;     // alert line; null: ViewAlert
+  // Expose of a window other than the editor's: true when a pop-up took it.
+  bool (*popupExpose)(EditorState* V, _XEvent* ev) = nullptr;
 };
 LoopHooks& loopHooks();
 

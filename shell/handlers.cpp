@@ -1,5 +1,6 @@
 #include "shell/handlers.h"
 
+#include "config/dialog_window.h"
 #include "shell/event_loop.h"
 #include "shell/macros.h"
 #include "shell/main_menu.h"
@@ -7,6 +8,7 @@
 
 void InstallHandlers() {
   InstallPromptHooks();
+  InstallDialogHooks();
   loopHooks().macroKey = MacroKey;
   InstallMenuHooks();
 }

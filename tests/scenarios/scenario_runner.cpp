@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "config/key_edit.h"
 #include "core/file_io.h"
 #include "edit/movement.h"
 #include "shell/commands.h"
@@ -332,6 +333,8 @@ class ScenarioTest : public ::testing::Test {
     SCOPED_TRACE(s_.file + ":" + std::to_string(s_.line) + ": " + s_.title);
     vt::Editor e;
     EditorState* V = e.V();
+    // Keys a scenario assigned in the key dialogue stay with it.
+    ResetKeyTable();
     if (s_.textGiven) {
       std::string bytes;
       for (size_t i = 0; i < s_.text.size(); i++) bytes += s_.text[i] + "\n";
