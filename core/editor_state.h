@@ -205,6 +205,10 @@ Tcb* NewText(EditorState* V, Link* base, uint32_t encoding);
 void ReleaseTcb(EditorState* V, Tcb** which);
 inline bool TcbTabFull(EditorState*) { return false; }
 Tcb* FindTcb(EditorState* V, int number);  // open text by number, or null
+// A text and its duplicates have one modified state: changed through any of
+// its views, the typed cursor line included.  MarkSaved clears it for all.
+bool TextModified(EditorState* V, const Tcb* t);
+void MarkSaved(EditorState* V, const Tcb* t);
 
 void SetAlert(EditorState* V, const char* message);
 // Copies src into dst of `size` bytes, cut to fit, always terminated.
