@@ -249,6 +249,7 @@ void ViewText(EditorState* V, Tcb* t) {
 }
 
 void redraw(EditorState* V) {
+  SettleViews(V);
   if (V->redraw & REDRAW_ALL) {
     paint_detail::ForgetSentRows();
     paintMargins(V);
