@@ -245,9 +245,7 @@ void splitChanged(EditorState* V, SplitUndo& undo) {
   int h = 0, s = 0;
   if (!rowHeights(V, buildChain(V), &h, &s)) {
     undo.restore(V);
-    buildChain(V);
     SetAlert(V, "No room for the split");
-    return;
   }
   PrepareView(V);
 }
