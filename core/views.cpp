@@ -95,6 +95,16 @@ void aloneLayout(EditorState* V) {
   V->curTcb->viewNext = nullptr;
 }
 
+// The cursor column inside the view's columns, also for a view that is not
+// current: a half-width pair would otherwise hide a cursor at a line end
+// past its right edge.
+void keepColumnVisible(Tcb* t) {
+  int left = t->leftCol;
+  if (t->col - left + 2 >= t->cols) left = t->col - t->cols + 2;
+  if (t->col < left) left = t->col;
+  t->leftCol = left < 0 ? 0 : left;
+}
+
 void splitLayout(EditorState* V) {
   Tcb* cur = V->curTcb;
   const int n = buildChain(V);
@@ -143,6 +153,7 @@ void splitLayout(EditorState* V) {
     p->bottomY = t->bottomY;
     if (p->row >= p->rows) p->row = p->rows - 1;
   }
+  for (Tcb* t = V->viewChain; t; t = t->viewNext) keepColumnVisible(t);
 }
 
 }  // namespace
