@@ -14,7 +14,9 @@
 #include "display/paint_recorder.h"
 #include "shell/commands.h"
 #include "shell/event_loop.h"
+#include "core/file_io.h"
 #include "tests/support/headless.h"
+#include "tests/support/temp_dir.h"
 
 namespace {
 
@@ -145,6 +147,61 @@ TEST(ViewsRandom, SplitsDuplicatesAndEditsKeepEveryViewOnItsLine) {
     ASSERT_EQ(err, "") << "step " << step << ":" << trail;
   }
   EXPECT_EQ(step, kSteps);
+}
+
+// A save of the main text clears the modified state of its duplicate, and
+// painting four views fills each one's own rectangle, the cursor only in
+// the current view, the text number first on each status line.
+TEST(SplitViews, SaveClearsEveryViewAndEachViewPaintsInItsOwnPlace) {
+  vt::Editor ed;
+  EditorState* V = ed.V();
+  vt::TempDir dir;
+  Tcb* a = ed.open("one\ntwo\n", "a.txt");
+  CopyCut(a->dirName, sizeof a->dirName, dir.path().c_str());
+  Tcb* dup = OpenDup(V, a->number);
+  ASSERT_NE(dup, nullptr);
+  HandleKey(V, 'X', 0, 0);  // typed through the duplicate, not yet stored
+  EXPECT_TRUE(TextModified(V, a));
+  SelectView(V, a->number);
+  EXPECT_TRUE(TextModified(V, a));
+  ASSERT_EQ(SaveOneText(V), 0) << V->alertText;
+  EXPECT_FALSE(TextModified(V, dup));
+  EXPECT_EQ(vt::ReadFile(dir.file("a.txt")), "Xone\ntwo\n");
+
+  Tcb* b = ed.open("bee\n", "b.txt");
+  Tcb* c = ed.open("sea\n", "c.txt");
+  SetMetrics(V, 1920, 1080, 16, 8, 12);
+  SelectView(V, a->number);
+  VSplit(V, b->number);
+  SelectView(V, c->number);
+  VSplit(V, dup->number);
+  ASSERT_NE(V->viewChain, nullptr);
+  PaintRecorder rec;
+  V->redraw |= REDRAW_ALL;
+  redraw(V);
+  int views = 0;
+  std::set<int> cursorViews;
+  for (Tcb* t = V->viewChain; t; t = t->viewNext, ++views) {
+    const std::string status = rec.row(t, kRowStatus);
+    const std::string number = (t->number < 9 ? "0" : "") + std::to_string(t->number + 1);
+    EXPECT_EQ(status.substr(0, 2), number);
+    EXPECT_EQ(rec.width(t, 0), t->cols + 1) << "text row and line-end column";
+    for (const PaintRun& r : rec.runs()) {
+      if (r.view != t) continue;
+      int cells = 0;
+      for (unsigned char ch : r.text) cells += (ch & 0xc0) != 0x80;
+      EXPECT_GE(r.x, t->leftX);
+      EXPECT_LE(r.col + cells, t->cols + 1);  // the text columns and the line-end column
+      EXPECT_GE(r.y, r.row >= 0 ? t->textY : t->statusY);
+      EXPECT_LT(r.y, t->bottomY + V->fontAscent);
+      if (r.pair == 4 || r.pair == 5) cursorViews.insert(t->number);
+    }
+  }
+  EXPECT_EQ(views, 4);
+  EXPECT_EQ(cursorViews, std::set<int>{c->number});
+  // The duplicate on the other row shows the typed line as the main text does.
+  EXPECT_EQ(rec.rowTrimmed(dup, 0), "Xone");
+  EXPECT_EQ(rec.rowTrimmed(a, 0), "Xone");
 }
 
 }  // namespace
