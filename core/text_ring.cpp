@@ -132,6 +132,7 @@ Tcb* NewText(EditorState* V, Link* base, uint32_t encoding) {
   t->base = base;
   t->curLine = base->next();
   t->lineNo = 1;
+  t->lineStale = 0;
   t->col = t->leftCol = t->row = 0;
   t->leftMargin = V->defaults.leftMargin;
   t->rightMargin = V->defaults.rightMargin;

@@ -199,6 +199,7 @@ Tcb* OpenDup(EditorState* V, int number) {
   d->base = main->base;
   d->curLine = main->curLine;
   d->lineNo = main->lineNo;
+  d->lineStale = main->lineStale;
   d->col = main->col;
   d->leftCol = main->leftCol;
   d->leftMargin = main->leftMargin;
