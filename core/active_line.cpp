@@ -198,6 +198,7 @@ Link* AddLine(EditorState* V, Link* after, ActiveLine* line) {
 
 void ALoad(EditorState* V) {
   if (!V->curTcb || !V->curTcb->curLine) return;
+  SettleView(V, V->curTcb);
   GetLine(V->curTcb->curLine, &V->aline);
   V->alineDirty = 0;
 }

@@ -143,6 +143,7 @@ Link* NewLink(EditorState* V, int len) {
 }
 
 void ReleaseLink(EditorState* V, Link* link) {
+  ViewsLineReleased(V, link);
   int c = LinkClass(link->word);
   link->nextH = Link::handle(V->freeList[c]);
   link->prevH = 0;

@@ -89,6 +89,7 @@ struct Tcb {
   tchar ruler[kAlineMax];
   int32_t lastTabKind;
   DiskStamp disk;
+  int32_t lineStale;  // 1: curLine must be found again by lineNo (SettleView)
 };
 
 struct MemPool {
@@ -219,6 +220,10 @@ Tcb* NewText(EditorState* V, Link* base, uint32_t encoding);
 void ReleaseTcb(EditorState* V, Tcb** which);
 inline bool TcbTabFull(EditorState*) { return false; }
 Tcb* FindTcb(EditorState* V, int number);  // open text by number, or null
+// A text and its duplicates have one modified state: changed through any of
+// its views, the typed cursor line included.  MarkSaved clears it for all.
+bool TextModified(EditorState* V, const Tcb* t);
+void MarkSaved(EditorState* V, const Tcb* t);
 
 void SetAlert(EditorState* V, const char* message);
 // Copies src into dst of `size` bytes, cut to fit, always terminated.
@@ -240,3 +245,15 @@ Tcb* OpenDup(EditorState* V, int number);  // a second view of text `number`
 void HSplit(EditorState* V, int number);
 void VSplit(EditorState* V, int number);
 void ClearSplit(EditorState* V, int number);
+
+// Views that are not current follow edits made through another view of
+// their text: the line store tells of each line it resizes, adds, removes
+// or releases.  MarkViewsStale makes the other views of a text find their
+// line again by number; SettleView(s) does that (only where marked).
+void ViewsLineResized(EditorState* V, const Link* from, Link* to);
+void ViewsLineAdded(EditorState* V, const Link* l);
+void ViewsLineRemoving(EditorState* V, const Link* l);
+void ViewsLineReleased(EditorState* V, const Link* l);
+void MarkViewsStale(EditorState* V, const Link* base);
+void SettleView(EditorState* V, Tcb* t);
+void SettleViews(EditorState* V);

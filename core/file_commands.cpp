@@ -34,7 +34,7 @@ const char* overwriteQuestion(EditorState* V, const char* name) {
 
 constexpr const char* kDiskQuestion = "File changed on disk, Overwrite? [Y/N]:";
 
-bool unsaved(EditorState* V, const Tcb* t) { return t->modified || (V->alineDirty && t == V->curTcb); }
+bool unsaved(EditorState* V, const Tcb* t) { return TextModified(V, t); }
 
 void restoreName(Tcb* t) {
   CopyCut(t->fileName, sizeof t->fileName, prevName);

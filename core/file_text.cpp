@@ -113,7 +113,7 @@ int SaveOneText(EditorState* V) {
   if (AFlush(V) != 0) return 1;  // the cursor line could not be stored
   CopyCut(V->curDir, sizeof V->curDir, t->dirName);
   if (PutFile(V, t->base, t->fileName, t->mode) != 0) return 1;
-  t->modified = 0;
+  MarkSaved(V, t);
   t->disk = LastWritten();
   return 0;
 }

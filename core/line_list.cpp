@@ -28,6 +28,7 @@ Link* AddLink(EditorState* V, Link* after, uint16_t word) {
   l->setNext(next);
   next->setPrev(l);
   after->setNext(l);
+  ViewsLineAdded(V, l);
   return l;
 }
 
@@ -53,11 +54,13 @@ Link* ResizeLink(EditorState* V, Link* link, int len) {
   n->setPrev(prev);
   prev->setNext(n);
   next->setPrev(n);
+  ViewsLineResized(V, link, n);
   ReleaseLink(V, link);
   return n;
 }
 
 Link* DeleteLink(EditorState* V, Link* link) {
+  ViewsLineRemoving(V, link);
   Link* next = link->next();
   BindLink(link->prev(), next);
   ReleaseLink(V, link);
@@ -67,6 +70,7 @@ Link* DeleteLink(EditorState* V, Link* link) {
 
 Link* PullLink(EditorState* V, Link** cursor) {
   Link* l = *cursor;
+  ViewsLineRemoving(V, l);
   *cursor = l->next();
   BindLink(l->prev(), *cursor);
   markModified(V);
@@ -81,6 +85,7 @@ void InsertLink(EditorState* V, Link** cursor, Link* link) {
   next->setPrev(link);
   after->setNext(link);
   *cursor = link;
+  ViewsLineAdded(V, link);
   markModified(V);
 }
 

@@ -25,7 +25,7 @@ bool replaceable(EditorState* V, const Tcb* t) {
   if (t->base->nextH != t->base->prevH) return false;
   if (V->aline.count != 0) return false;
   if (t->kind == KIND_DUP || sharedByOthers(V, t)) return false;
-  if (t->kind == KIND_FILE && (t->modified || V->alineDirty)) return false;
+  if (t->kind == KIND_FILE && TextModified(V, t)) return false;
   return true;
 }
 
@@ -88,6 +88,26 @@ Tcb* NewTcb(EditorState* V) {
   return t;
 }
 
+bool TextModified(EditorState* V, const Tcb* t) {
+  if (!t->base) return false;
+  if (V->alineDirty && V->curTcb && V->curTcb->base == t->base) return true;
+  const Tcb* u = V->tcbRing;
+  do {
+    if (u->base == t->base && u->modified) return true;
+    u = u->next;
+  } while (u != V->tcbRing);
+  return false;
+}
+
+void MarkSaved(EditorState* V, const Tcb* t) {
+  if (!t->base) return;
+  Tcb* u = V->tcbRing;
+  do {
+    if (u->base == t->base) u->modified = 0;
+    u = u->next;
+  } while (u != V->tcbRing);
+}
+
 Tcb* FindTcb(EditorState* V, int number) {
   Tcb* u = V->tcbRing;
   if (!u) return nullptr;
@@ -112,6 +132,7 @@ Tcb* NewText(EditorState* V, Link* base, uint32_t encoding) {
   t->base = base;
   t->curLine = base->next();
   t->lineNo = 1;
+  t->lineStale = 0;
   t->col = t->leftCol = t->row = 0;
   t->leftMargin = V->defaults.leftMargin;
   t->rightMargin = V->defaults.rightMargin;
@@ -144,6 +165,14 @@ void ReleaseTcb(EditorState* V, Tcb** which) {
       V->alineDirty = 0;
   }
   dissolveVertical(t);
+  // Out of the view chain at once: a repaint before the layout is rebuilt
+  // must not reach it, nor a text that takes the record over.
+  for (Tcb** p = &V->viewChain; *p; p = &(*p)->viewNext) {
+    if (*p != t) continue;
+    *p = t->viewNext;
+    break;
+  }
+  t->viewNext = nullptr;
   t->base = nullptr;
   t->hsplit = 0;
   if (t->kind != KIND_DUP) {

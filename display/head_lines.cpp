@@ -83,7 +83,7 @@ void ViewStatus(EditorState* V, Tcb* t) {
   std::memset(line, ' ', sizeof line);
   const int size = int(sizeof line);
 
-  const bool modified = t->modified || (V->alineDirty && V->curTcb && V->curTcb->base == t->base);
+  const bool modified = TextModified(V, t);
   char field[64];
   const int fixedEnd = snprintf(field, sizeof field, "    pos: %3d  row: %5d  %c", t->col + 1,
                                 t->lineNo, modified ? '*' : ' ');

@@ -175,6 +175,14 @@ void paintMargins(EditorState* V) {
     const int headTop = t->statusY + top;
     const int textTop = t->textY + top;
     crapFill(S.display, S.window, bg, t->leftX + w * cw, headTop, cw, textTop - headTop);
+    // Between the two views of a pair: the strip between the left view's
+    // line-end column and the right view, which a layout change leaves
+    // holding whatever was there before.
+    if (const Tcb* p = split ? t->vsplitRight : nullptr) {
+      const int gapX = t->leftX + (w + 1) * cw;
+      if (p->leftX > gapX)
+        crapFill(S.display, S.window, bg, gapX, headTop, p->leftX - gapX, textTop - headTop + t->rows * V->lineHeight);
+    }
     left = std::min(left, t->leftX);
     right = std::max(right, t->leftX + (w + 1) * cw);
     bottom = std::max(bottom, textTop + t->rows * V->lineHeight);
@@ -249,6 +257,7 @@ void ViewText(EditorState* V, Tcb* t) {
 }
 
 void redraw(EditorState* V) {
+  SettleViews(V);
   if (V->redraw & REDRAW_ALL) {
     paint_detail::ForgetSentRows();
     paintMargins(V);

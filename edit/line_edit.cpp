@@ -92,6 +92,13 @@ int Concat(EditorState* V) {
   joined.flags = uint16_t(below.flags | (V->aline.flags & LINK_BOOKMARK));
   V->aline = joined;
   t->col = at;
+  // Another view on the line below stays with its text, now on this line.
+  for (Tcb* u = t->next; u != t; u = u->next)
+    if (u->base == t->base && u->curLine == next) {
+      u->curLine = t->curLine;
+      u->lineNo = t->lineNo;
+      u->col = at + std::max(0, u->col - s);
+    }
   DeleteLink(V, next);
   V->alineDirty = 1;
   AFlush(V);

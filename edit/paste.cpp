@@ -107,20 +107,8 @@ void AppendLineToBuf(EditorState* V, int cut) {
   buf->setWidth(kWholeLines);
   V->blk.isColumn = 0;
   if (cut) {
-    Link* gone = t->curLine;
+    // Other views of the text follow as the line store removes the line.
     DeleteLine(V);
-    // Other views of the text: one on the cut line goes to the line that
-    // took its place, those below move up.
-    Tcb* u = V->tcbRing;
-    do {
-      if (u != t && u->base == t->base) {
-        if (u->curLine == gone)
-          u->curLine = t->curLine;
-        else if (u->lineNo > L && !only)
-          u->lineNo--;
-      }
-      u = u->next;
-    } while (u != V->tcbRing);
     UdoLinesAfter(V, only ? L : L - 1);
   }
 }

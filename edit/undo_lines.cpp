@@ -144,22 +144,8 @@ Link* UdoLinkAt(EditorState* V, int n) {
 }
 
 void UdoRefindViews(EditorState* V) {
-  Tcb* cur = V->curTcb;
-  Tcb* u = V->tcbRing;
-  if (!u) return;
-  do {
-    if (u != cur && u->base == cur->base) {
-      Link* l = u->base->next();
-      int n = 1;
-      while (n < u->lineNo && !IsBase(l)) {
-        l = l->next();
-        n++;
-      }
-      u->curLine = l;
-      u->lineNo = n;
-    }
-    u = u->next;
-  } while (u != V->tcbRing);
+  // Found again by number when next painted or made current.
+  if (V->curTcb) MarkViewsStale(V, V->curTcb->base);
 }
 
 void UdoGoQuick(EditorState* V, int line, int col) {

@@ -97,14 +97,26 @@ bool dragLine(EditorState* V, bool down) {
   Tcb* t = V->curTcb;
   if (AFlush(V) != 0) return false;
   Link* l = t->curLine;
+  Link* other;
   if (down) {
     if (IsBase(l) || IsBase(l->next())) return false;
+    other = l->next();
     SwapLines(l);
     t->lineNo++;
   } else {
     if (IsBase(l->prev())) return false;
+    other = l->prev();
     SwapLines(l->prev());
     t->lineNo--;
+  }
+  // Other views of the text on either line go with it.
+  const int step = down ? 1 : -1;
+  for (Tcb* u = t->next; u != t; u = u->next) {
+    if (u->base != t->base) continue;
+    if (u->curLine == l)
+      u->lineNo += step;
+    else if (u->curLine == other)
+      u->lineNo -= step;
   }
   t->modified = 1;
   V->redraw |= REDRAW_TEXT;

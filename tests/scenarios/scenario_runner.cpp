@@ -11,6 +11,8 @@
 
 #include "config/key_edit.h"
 #include "core/file_io.h"
+#include "display/paint.h"
+#include "display/paint_recorder.h"
 #include "edit/movement.h"
 #include "shell/commands.h"
 #include "shell/event_loop.h"
@@ -43,9 +45,14 @@ struct Step {
   Check hilite, prompt;  // highlighted characters and first column shown; the prompt line
   Check menu, split;  // the open menu or text list; the split layout
   std::vector<std::pair<std::string, std::vector<std::string>>> linesOf;  // other texts by name
+  // The views: the chain, each view's geometry, painted rows, the title.
+  Check chain, title;
+  std::vector<std::string> views;  // "N leftX rightX cols statusY headY textY rows bottomY"
+  std::vector<std::pair<std::string, std::vector<std::string>>> shown;  // "N R" and the row
   bool hasChecks() const {
     return linesGiven || fileGiven || cursor.set || alert.set || modified.set || mode.set || quit.set || tabsOut.set ||
-           block.set || current.set || !linesOf.empty() || hilite.set || prompt.set || menu.set || split.set;
+           block.set || current.set || !linesOf.empty() || hilite.set || prompt.set || menu.set || split.set ||
+           chain.set || title.set || !views.empty() || !shown.empty();
   }
 };
 
@@ -163,6 +170,15 @@ std::vector<Scenario> parse(const fs::path& path) {
     } else if (key == "linesof") {
       s.linesOf.push_back({value, {}});
       block = &s.linesOf.back().second;
+    } else if (key == "chain") {
+      s.chain = {true, value};
+    } else if (key == "title") {
+      s.title = {true, value};
+    } else if (key == "view") {
+      s.views.push_back(value);
+    } else if (key == "row") {
+      s.shown.push_back({value, {}});
+      block = &s.shown.back().second;
     } else {
       throw std::runtime_error(path.string() + ":" + std::to_string(n) + ": unknown line '" + key + "'");
     }
@@ -243,7 +259,36 @@ void press(EditorState* V, const std::string& name) {
 }
 
 // "{Name}" runs the command of that name as a key bound to it would.
+// "{HSplit=N}", "{VSplit=N}", "{ClearSplit=N}", "{OpenDup=N}", "{SelectView=N}"
+// call the view routines the text list calls, for the text shown as N;
+// "{Window=WxH}" resizes the window (cells stay 8 x 16).
+void runViewCall(EditorState* V, const std::string& name, const std::string& arg) {
+  if (name == "Window") {
+    const size_t x = arg.find('x');
+    SetMetrics(V, std::stoi(arg.substr(0, x)), std::stoi(arg.substr(x + 1)), 16, 8, 12);
+    PrepareView(V);
+    return;
+  }
+  const int n = std::stoi(arg) - 1;
+  if (name == "HSplit")
+    HSplit(V, n);
+  else if (name == "VSplit")
+    VSplit(V, n);
+  else if (name == "ClearSplit")
+    ClearSplit(V, n);
+  else if (name == "OpenDup")
+    OpenDup(V, n);
+  else if (name == "SelectView")
+    SelectView(V, n);
+  else
+    FAIL() << "unknown view call " << name;
+}
+
 void runCommand(EditorState* V, const std::string& tok) {
+  if (const size_t eq = tok.find('='); eq != std::string::npos) {
+    runViewCall(V, tok.substr(1, eq - 1), tok.substr(eq + 1, tok.size() - eq - 2));
+    return;
+  }
   const int n = FindCommand(tok.substr(1, tok.size() - 2));
   ASSERT_TRUE(tok.back() == '}' && n >= 0) << "unknown command " << tok;
   HandleKey(V, CMD_BASE + n, 0, 0);
@@ -335,6 +380,15 @@ class ScenarioTest : public ::testing::Test {
     EditorState* V = e.V();
     // Keys a scenario assigned in the key dialogue stay with it.
     ResetKeyTable();
+    // The title the window would get at each change.
+    static std::string* titleSink;
+    titleSink = &title_;
+    // Without the folder, which is the test's own.
+    V->updateTitle = [](EditorState* v) {
+      std::string t = BuildTitle(v, 0);
+      const size_t slash = t.rfind('/');
+      *titleSink = "Vexor - " + t.substr(slash == std::string::npos ? 8 : slash + 1);
+    };
     if (s_.textGiven) {
       std::string bytes;
       for (size_t i = 0; i < s_.text.size(); i++) bytes += s_.text[i] + "\n";
@@ -431,6 +485,7 @@ class ScenarioTest : public ::testing::Test {
       EXPECT_EQ(std::string(V->curTcb->fileName), st.current.value);
     }
     for (auto& [name, lines] : st.linesOf) checkLinesOf(e, name, lines);
+    checkViews(e, st);
     EXPECT_EQ(vt::CheckList(V->curTcb->base), "");
     if (st.fileGiven) checkSaved(e, st);
   }
@@ -479,6 +534,41 @@ class ScenarioTest : public ::testing::Test {
     EXPECT_EQ(joinLines(got), joinLines(want)) << "lines of " << name;
   }
 
+  void checkViews(vt::Editor& e, const Step& st) {
+    EditorState* V = e.V();
+    if (st.chain.set) {
+      std::string got;
+      if (V->singleView) got = "single";
+      for (Tcb* t = V->singleView ? nullptr : V->viewChain; t; t = t->viewNext)
+        got += (got.empty() ? "" : " ") + std::to_string(t->number + 1);
+      EXPECT_EQ(got, st.chain.value);
+    }
+    if (st.title.set) {
+      EXPECT_EQ(title_, st.title.value);
+    }
+    for (auto& want : st.views) {
+      Tcb* t = FindTcb(V, std::stoi(want) - 1);
+      ASSERT_NE(t, nullptr) << "no open text " << want;
+      const std::string got = std::to_string(t->number + 1) + " " + std::to_string(t->leftX) + " " +
+                              std::to_string(t->rightX) + " " + std::to_string(t->cols) + " " +
+                              std::to_string(t->statusY) + " " + std::to_string(t->headY) + " " +
+                              std::to_string(t->textY) + " " + std::to_string(t->rows) + " " +
+                              std::to_string(t->bottomY);
+      EXPECT_EQ(got, want) << "view: N leftX rightX cols statusY headY textY rows bottomY";
+    }
+    if (st.shown.empty()) return;
+    PaintRecorder rec;
+    V->redraw |= REDRAW_ALL;
+    redraw(V);
+    for (auto& [where, want] : st.shown) {
+      int n = 0, row = 0;
+      std::istringstream(where) >> n >> row;
+      Tcb* t = FindTcb(V, n - 1);
+      ASSERT_NE(t, nullptr) << "no open text " << n;
+      EXPECT_EQ(rec.rowTrimmed(t, row), want.empty() ? "" : want[0]) << "row " << where;
+    }
+  }
+
   std::string savedBytes(vt::Editor& e) {
     EditorState* V = e.V();
     vt::TempDir dir;
@@ -512,6 +602,7 @@ class ScenarioTest : public ::testing::Test {
 
  private:
   Scenario s_;
+  std::string title_;
 };
 
 void registerAll() {

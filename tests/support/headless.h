@@ -36,7 +36,7 @@ class Editor {
   std::string alert() const { return v_->alertText; }
   int col() { return v_->curTcb->col; }
   int lineNo() { return v_->curTcb->lineNo; }
-  bool modified() { return v_->curTcb->modified || v_->alineDirty; }
+  bool modified() { return TextModified(v_.get(), v_->curTcb); }
 
  private:
   std::unique_ptr<EditorState> v_;
