@@ -12,16 +12,24 @@ namespace vt {
 namespace {
 
 // A test editor keeps its settings in a scratch folder of the test process,
-// never in the user's own configuration directory.  A folder set by whoever
-// runs the tests (the suite script, a test of its own) is left in place.
+// never in the user's own configuration directory.  A folder given by whoever
+// runs the tests (the suite script) gets a folder of this process inside it,
+// because test processes run side by side and one's SaveConfig must not
+// become another's start-up settings.  A folder a test sets for itself is
+// left as it is.
 class ScratchConfig {
  public:
+  ScratchConfig() {
+    if (const char* given = std::getenv("VEXOR_CONFIG_DIR"); given && *given) given_ = given;
+  }
   void use() {
     const char* set = std::getenv("VEXOR_CONFIG_DIR");
-    if (set && *set) return;
+    if (set && *set && (path_ == set || given_ != set)) return;
     if (path_.empty()) {
-      char tmpl[] = "/tmp/vexor-cfg-XXXXXX";
-      if (mkdtemp(tmpl)) path_ = tmpl;
+      std::string tmpl = (given_.empty() ? std::string("/tmp") : given_) + "/vexor-cfg-XXXXXX";
+      std::error_code ec;
+      if (!given_.empty()) std::filesystem::create_directories(given_, ec);
+      if (mkdtemp(tmpl.data())) path_ = tmpl;
     }
     // No scratch folder at all: a path that cannot be made, so no folder.
     setenv("VEXOR_CONFIG_DIR", path_.empty() ? "/nonexistent/vexor-cfg" : path_.c_str(), 1);
@@ -32,6 +40,7 @@ class ScratchConfig {
   }
 
  private:
+  std::string given_;  // from the environment the process started with
   std::string path_;
 };
 
