@@ -56,13 +56,11 @@ void DialogWindow::open(int x, int y, int width, int height, void (*repaint)(Edi
   open_ = true;
   width_ = width;
   height_ = height;
+  popup_.create(x, y, width, height, S.pairs[12][1]);
+  popup_.map();
   if (S.display && S.window) {
-    Display* dpy = S.display;
-    win_ = XCreateSimpleWindow(dpy, S.window, x, y, unsigned(width), unsigned(height), 1, 0,
-                               S.pairs[12][1]);
-    XSelectInput(dpy, win_, KeyPressMask | ButtonPressMask | ExposureMask | StructureNotifyMask);
-    gc_ = XCreateGC(dpy, win_, 0, nullptr);
-    XMapWindow(dpy, win_);
+    win_ = popup_.id();
+    gc_ = XCreateGC(S.display, win_, 0, nullptr);
   }
   exposedWin = win_;
   exposedPaint = repaint;
@@ -71,11 +69,8 @@ void DialogWindow::open(int x, int y, int width, int height, void (*repaint)(Edi
 void DialogWindow::close() {
   if (!open_) return;
   open_ = false;
-  if (S.display && win_) {
-    if (gc_) XFreeGC(S.display, static_cast<GC>(gc_));
-    XUnmapWindow(S.display, win_);
-    XDestroyWindow(S.display, win_);
-  }
+  if (S.display && gc_) XFreeGC(S.display, static_cast<GC>(gc_));
+  popup_.close();
   if (exposedWin == win_) {
     exposedWin = 0;
     exposedPaint = nullptr;

@@ -13,6 +13,7 @@
 #include <string>
 
 #include "core/line_store.h"  // tchar
+#include "shell/popup_window.h"
 
 struct EditorState;
 
@@ -64,7 +65,8 @@ class DialogWindow {
   bool open_ = false;
   int width_ = 0;
   int height_ = 0;
-  unsigned long win_ = 0;
+  PopupWindow popup_;
+  unsigned long win_ = 0;  // popup_'s window while there is a display, else 0
   void* gc_ = nullptr;
 };
 

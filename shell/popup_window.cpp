@@ -1,4 +1,4 @@
-// Pop-up windows of the menus.
+// Pop-up windows of the menus and dialogues.
 #include "shell/popup_window.h"
 
 #include "display/xlib.h"
@@ -17,7 +17,7 @@ bool live(void* display) { return display && display == S.display && S.window; }
 
 }  // namespace
 
-void PopupWindow::create(int x, int y, int width, int height) {
+void PopupWindow::create(int x, int y, int width, int height, uint32_t background) {
   close();
   x_ = x;
   y_ = y;
@@ -31,7 +31,7 @@ void PopupWindow::create(int x, int y, int width, int height) {
   }
   Display* d = S.display;
   win_ = XCreateSimpleWindow(d, S.window, x, y, size(width), size(height), 1,
-                             BlackPixel(d, S.screen), 0xFFFFFFFF);
+                             BlackPixel(d, S.screen), background);
   XSelectInput(d, win_, kPopupEvents);
   display_ = d;
 }

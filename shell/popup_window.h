@@ -1,4 +1,4 @@
-// A pop-up window of the menus: a child of the editor window, created when
+// A pop-up window of the menus and dialogues: a child of the editor window, created when
 // the menu opens and destroyed when it closes.  Without a display (the
 // headless tests) only its geometry is kept, under a stand-in id, so that
 // events can still be addressed to it.
@@ -24,9 +24,9 @@ class PopupWindow {
   int width() const { return w_; }
   int height() const { return h_; }
 
-  // A 1-pixel black border on white, taking key presses, button presses,
-  // exposure and structure events; not yet shown.
-  void create(int x, int y, int width, int height);
+  // A 1-pixel black border on `background` (white unless given), taking key
+  // presses, button presses, exposure and structure events; not yet shown.
+  void create(int x, int y, int width, int height, uint32_t background = 0xFFFFFFFF);
   void map();
   void moveResize(int x, int y, int width, int height);
   // Unmaps and destroys it; nothing when it is closed.
