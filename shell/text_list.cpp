@@ -43,13 +43,13 @@ void cutAtCharacter(char* s, size_t size) {
   s[n] = 0;
 }
 
-void makeEntry(Entry* e, const Tcb* t) {
+void makeEntry(EditorState* V, Entry* e, const Tcb* t) {
   // The cipher key after the name's '@' never shows; the '@' does, to say
   // the text is enciphered.
   const size_t plain = PlainNameLen(t->fileName);
   const int shown = int(plain) + (t->fileName[plain] ? 1 : 0);
   char full[2 * kPathMax + 16];
-  std::snprintf(full, sizeof full, "%c%01d %s/%.*s", t->modified ? '*' : ' ', t->number + 1, t->dirName,
+  std::snprintf(full, sizeof full, "%c%01d %s/%.*s", TextModified(V, t) ? '*' : ' ', t->number + 1, t->dirName,
                 shown, t->fileName);
   cutAtCharacter(full, sizeof e->text);
   std::memcpy(e->text, full, std::strlen(full) + 1);
@@ -61,7 +61,7 @@ void rebuild(EditorState* V) {
   Tcb* t = V->tcbRing;
   if (!t) return;
   do {
-    if (t->base && nlines < kTextListMax) makeEntry(&entries[nlines++], t);
+    if (t->base && nlines < kTextListMax) makeEntry(V, &entries[nlines++], t);
     t = t->next;
   } while (t != V->tcbRing);
 }
@@ -86,7 +86,8 @@ int selectedNumber() { return SelectedFile >= 0 && SelectedFile < nlines ? entri
 void closeText(EditorState* V) {
   Tcb* t = FindTcb(V, selectedNumber());
   Tcb* cur = V->curTcb;
-  if (!t || !cur || t->modified || !V->singleView) return;
+  // Changes made through a duplicate count: closing takes the duplicates too.
+  if (!t || !cur || TextModified(V, t) || !V->singleView) return;
   // A duplicate of it (or it, of a current duplicate) shares its lines.
   if (cur->base == t->base) return;
   ReleaseTcb(V, &t);
