@@ -1,7 +1,12 @@
 #include "tests/support/headless.h"
 
+#include "config/color_dialog.h"
+#include "config/font_dialog.h"
+#include "config/key_dialog.h"
 #include "core/file_io.h"
 #include "shell/handlers.h"
+#include "shell/main_menu.h"
+#include "shell/text_list.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -99,7 +104,17 @@ Editor::Editor() : v_(std::make_unique<EditorState>()) {
   t->kind = KIND_NEW;
 }
 
-Editor::~Editor() { DeInitEditor(v_.get()); }
+Editor::~Editor() {
+  // Pop-ups keep their state beside the editor record: one left open by a
+  // test must not greet the next editor of the process.
+  EditorState* V = v_.get();
+  if (KeyDialogOpen()) KeyConfig(V);
+  if (ColorDialogOpen()) ColorConfig(V);
+  if (FontDialogOpen()) FontConfig(V);
+  if (MenuOpen()) MenuUp(V);
+  if (TextListOpen()) FileMenuUp(V);
+  DeInitEditor(V);
+}
 
 Tcb* Editor::open(std::string_view text, const char* name, uint32_t encoding) {
   EditorState* V = v_.get();
