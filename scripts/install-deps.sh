@@ -49,6 +49,14 @@ test_optional=(
   x11-utils           # xwininfo, to see which pop-up windows are open
   imagemagick         # converts and compares those screenshots
   cups                # print spooler the print tests can send jobs to
+  cups-daemon         # cupsd, run privately by the print tests
+  cups-core-drivers   # gziptoany, the filter the tests' file printer passes PDF through
+  qpdf                # checks the structure of the PDF documents printed
+  poppler-utils       # pdfinfo, pdfimages, pdffonts: what a printed page holds
+  tesseract-ocr       # reads the printed text back from the page images
+  tesseract-ocr-eng   # its English data
+  xclip               # the other X client in the clipboard tests
+  xsel                # a second one, which asks and offers differently
   cups-client         # lpstat/lp, to set up and inspect test printers
   libcups2            # CUPS client library
   libcups2-dev        # provides the unversioned libcups.so the program loads
