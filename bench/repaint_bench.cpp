@@ -16,6 +16,7 @@
 #include "core/editor_state.h"
 #include "core/file_io.h"
 #include "display/glyph_renderer.h"
+#include "display/colorize.h"
 #include "display/paint.h"
 #include "display/screen.h"
 
@@ -92,6 +93,12 @@ void report(benchmark::State& state, EditorState* V) {
   state.counters["cols"] = double(V->curTcb->cols);
 }
 
+// range(1) / range(2): 1 = with C source colouring, against 0 = plain.
+void syntax(EditorState* V, bool on) {
+  SetColorizer(on ? colorizeline : nullptr);
+  if (on) V->toggles |= TGL_SOURCE;
+}
+
 void BM_RepaintNoDisplay(benchmark::State& state) {
   if (!crapInitChecked(nullptr, 0).empty()) {
     state.SkipWithError("renderer did not start");
@@ -103,8 +110,12 @@ void BM_RepaintNoDisplay(benchmark::State& state) {
     if (!s.ok) {
       state.SkipWithError("editor did not start");
     } else {
+      syntax(s.v.get(), state.range(1) != 0);
       redraw(s.v.get());  // fill the glyph cache
-      for (auto _ : state) redraw(s.v.get());
+      for (auto _ : state) {
+        s.v->redraw |= REDRAW_ALL;
+        redraw(s.v.get());
+      }
       report(state, s.v.get());
     }
   }
@@ -141,6 +152,7 @@ void BM_RepaintWindow(benchmark::State& state) {
     if (!s.ok) {
       state.SkipWithError("editor did not start");
     } else {
+      syntax(s.v.get(), state.range(2) != 0);
       redraw(s.v.get());
       XSync(dpy, False);
       // Each repaint waits until the server has drawn it.
@@ -172,13 +184,21 @@ void BM_RepaintWindow(benchmark::State& state) {
 
 }  // namespace
 
-BENCHMARK(BM_RepaintNoDisplay)->Arg(18)->Arg(12)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_RepaintWindow)
-    ->Args({18, 1})
-    ->Args({12, 1})
+BENCHMARK(BM_RepaintNoDisplay)
     ->Args({18, 0})
+    ->Args({18, 1})
     ->Args({12, 0})
-    ->ArgNames({"px", "whole"})
+    ->Args({12, 1})
+    ->ArgNames({"px", "syntax"})
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RepaintWindow)
+    ->Args({18, 1, 0})
+    ->Args({18, 1, 1})
+    ->Args({12, 1, 0})
+    ->Args({12, 1, 1})
+    ->Args({18, 0, 0})
+    ->Args({12, 0, 0})
+    ->ArgNames({"px", "whole", "syntax"})
     ->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();

@@ -1,6 +1,8 @@
 #include "shell/handlers.h"
 
 #include "config/dialog_window.h"
+#include "display/colorize.h"
+#include "display/paint.h"
 #include "shell/event_loop.h"
 #include "shell/macros.h"
 #include "shell/main_menu.h"
@@ -11,4 +13,5 @@ void InstallHandlers() {
   InstallDialogHooks();
   loopHooks().macroKey = MacroKey;
   InstallMenuHooks();
+  SetColorizer(colorizeline);
 }

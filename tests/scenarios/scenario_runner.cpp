@@ -49,10 +49,11 @@ struct Step {
   Check chain, title;
   std::vector<std::string> views;  // "N leftX rightX cols statusY headY textY rows bottomY"
   std::vector<std::pair<std::string, std::vector<std::string>>> shown;  // "N R" and the row
+  std::vector<std::pair<std::string, std::vector<std::string>>> pairs;  // "N R" and its colour runs
   bool hasChecks() const {
     return linesGiven || fileGiven || cursor.set || alert.set || modified.set || mode.set || quit.set || tabsOut.set ||
            block.set || current.set || !linesOf.empty() || hilite.set || prompt.set || menu.set || split.set ||
-           chain.set || title.set || !views.empty() || !shown.empty();
+           chain.set || title.set || !views.empty() || !shown.empty() || !pairs.empty();
   }
 };
 
@@ -179,6 +180,9 @@ std::vector<Scenario> parse(const fs::path& path) {
     } else if (key == "row") {
       s.shown.push_back({value, {}});
       block = &s.shown.back().second;
+    } else if (key == "pairs") {
+      s.pairs.push_back({value, {}});
+      block = &s.pairs.back().second;
     } else {
       throw std::runtime_error(path.string() + ":" + std::to_string(n) + ": unknown line '" + key + "'");
     }
@@ -556,7 +560,7 @@ class ScenarioTest : public ::testing::Test {
                               std::to_string(t->bottomY);
       EXPECT_EQ(got, want) << "view: N leftX rightX cols statusY headY textY rows bottomY";
     }
-    if (st.shown.empty()) return;
+    if (st.shown.empty() && st.pairs.empty()) return;
     PaintRecorder rec;
     V->redraw |= REDRAW_ALL;
     redraw(V);
@@ -567,6 +571,28 @@ class ScenarioTest : public ::testing::Test {
       ASSERT_NE(t, nullptr) << "no open text " << n;
       EXPECT_EQ(rec.rowTrimmed(t, row), want.empty() ? "" : want[0]) << "row " << where;
     }
+    for (auto& [where, want] : st.pairs) {
+      int n = 0, row = 0;
+      std::istringstream(where) >> n >> row;
+      Tcb* t = FindTcb(V, n - 1);
+      ASSERT_NE(t, nullptr) << "no open text " << n;
+      int cells = 0;  // one per UTF-8 lead byte
+      for (unsigned char b : rec.rowTrimmed(t, row)) cells += (b & 0xC0) != 0x80;
+      EXPECT_EQ(pairRuns(rec, t, row, cells), want.empty() ? "" : want[0])
+          << "pairs " << where;
+    }
+  }
+
+  // The colour pairs of a row's first `cells` cells as "pair*count" runs.
+  static std::string pairRuns(const PaintRecorder& rec, const Tcb* t, int row, int cells) {
+    std::string out;
+    for (int c = 0; c < cells;) {
+      const int pair = rec.pairAt(t, row, c);
+      int n = 0;
+      while (c < cells && rec.pairAt(t, row, c) == pair) ++c, ++n;
+      out += (out.empty() ? "" : " ") + std::to_string(pair) + "*" + std::to_string(n);
+    }
+    return out;
   }
 
   std::string savedBytes(vt::Editor& e) {
