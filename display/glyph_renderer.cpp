@@ -521,12 +521,13 @@ int crapText(Display* dpy, unsigned long drawable, GlyphFont* f, uint32_t fg, ui
   return int(std::clamp<int64_t>(pen, INT_MIN, INT_MAX));
 }
 
-int crapCells(Display* dpy, unsigned long drawable, GlyphFont* f, uint32_t fg, uint32_t bg,
-              int x, int y, const tchar* s, int n, int cell) {
-  if (!R.initFlag || !R.dd || !f || cell < 1 || n < 1) return 0;
-  uint32_t* dd = R.dd;
+int crapCellsAt(GlyphFont* f, uint32_t fg, uint32_t bg, int stripX, const tchar* s, int n,
+                int cell) {
+  if (!R.initFlag || !R.dd || !f || cell < 1 || n < 1 || stripX < 0) return 0;
+  uint32_t* dd = R.dd + stripX;
   const int rows = std::clamp(f->lineHeight, 0, kStripRows);
-  const int cells = std::min(n, kStripWidth / cell);
+  const int cells = std::min(n, (kStripWidth - stripX) / cell);
+  if (cells <= 0) return 0;
   const int width = cells * cell;
   fg &= 0xffffff;
   for (int r = 0; r < rows; ++r) std::fill_n(dd + size_t(r) * kStripWidth, width, bg & 0xffffff);
@@ -543,10 +544,22 @@ int crapCells(Display* dpy, unsigned long drawable, GlyphFont* f, uint32_t fg, u
       paintCell(dd, e, f, i * cell, cell, rows, fg);
     }
   }
+  return width;
+}
+
+void crapSendStrip(Display* dpy, unsigned long drawable, GlyphFont* f, int x, int y, int width) {
+  const int rows = f ? std::clamp(f->lineHeight, 0, kStripRows) : 0;
+  width = std::min(width, kStripWidth);
   if (dpy && R.img && R.gc && width > 0 && rows > 0) {
     XPutImage(dpy, drawable, R.gc.get(), R.img.get(), 0, 0, x, y - f->baseline, width, rows);
     R.sent++;
   }
+}
+
+int crapCells(Display* dpy, unsigned long drawable, GlyphFont* f, uint32_t fg, uint32_t bg,
+              int x, int y, const tchar* s, int n, int cell) {
+  const int width = crapCellsAt(f, fg, bg, 0, s, n, cell);
+  crapSendStrip(dpy, drawable, f, x, y, width);
   return width;
 }
 

@@ -97,6 +97,14 @@ int crapText(Display* dpy, unsigned long drawable, GlyphFont* f, uint32_t fg, ui
 // width in pixels.  `dpy` may be null: the strip is then filled but not sent.
 int crapCells(Display* dpy, unsigned long drawable, GlyphFont* f, uint32_t fg, uint32_t bg,
               int x, int y, const tchar* s, int n, int cell);
+// The same cells drawn into the strip from pixel `stripX` on, not sent, so
+// that runs of several colours go out together in one crapSendStrip; as
+// many cells as fit before the strip's end.  Returns their width.
+int crapCellsAt(GlyphFont* f, uint32_t fg, uint32_t bg, int stripX, const tchar* s, int n,
+                int cell);
+// Sends the strip's first `width` pixels of the font's line height with the
+// baseline at (x, y).
+void crapSendStrip(Display* dpy, unsigned long drawable, GlyphFont* f, int x, int y, int width);
 // Fills a rectangle of the drawable with one colour (nothing without a
 // display).
 void crapFill(Display* dpy, unsigned long drawable, uint32_t colour, int x, int y, int w, int h);

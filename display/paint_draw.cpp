@@ -127,6 +127,31 @@ void DrawRow(EditorState* V, Tcb* view, int row, int x, int y, const RowImage& r
     it->second = h;
     if (!send && !sink) return;
   }
+  // Runs of every colour are drawn side by side into the strip and the row
+  // goes out in one transfer: a coloured source row has dozens of runs, and
+  // one request each would cost the server more than the pixels do.
+  struct Group {
+    int a, b, col;
+  };
+  Group groups[kRowCells];
+  int grouped = 0;
+  int batchCol = 0, batchWidth = 0;
+  auto flush = [&] {
+    if (send && batchWidth > 0) crapSendStrip(S.display, S.window, font, x + batchCol * cw, y, batchWidth);
+    if (sink) {
+      for (int g = 0; g < grouped; ++g) {
+        for (int k = groups[g].a; k < groups[g].b; ++k) {
+          const Run& run = runs[k];
+          const int stripX = (run.col - batchCol) * cw;
+          EmitPaintRun(PaintRun{view, row, run.col, run.style, fgOf(run.style), bgOf(run.style),
+                                toUtf8(r.ch + run.col, run.len), x + run.col * cw, y, stripX,
+                                send ? std::clamp(batchWidth - stripX, 0, run.len * cw) : 0});
+        }
+      }
+    }
+    grouped = 0;
+    batchWidth = 0;
+  };
   for (int a = 0; a < count;) {
     // Gather following runs that look the same: equal colours, or blanks on
     // the same background, whose foreground is never seen.
@@ -147,22 +172,16 @@ void DrawRow(EditorState* V, Tcb* view, int row, int x, int y, const RowImage& r
       len += next.len;
     }
     const int col = runs[a].col;
+    if (grouped > 0 && (col - batchCol + len) * cw > kStripWidth) flush();
+    if (grouped == 0) batchCol = col;
     // One cell per character, so that no glyph moves its neighbours and
     // every cell of the run is sent.
-    const int width =
-        send ? crapCells(S.display, S.window, font, fg, bg, x + col * cw, y, r.ch + col, len, cw)
-             : 0;
-    if (sink) {
-      for (int k = a; k < b; ++k) {
-        const Run& run = runs[k];
-        EmitPaintRun(PaintRun{view, row, run.col, run.style, fgOf(run.style), bgOf(run.style),
-                              toUtf8(r.ch + run.col, run.len), x + run.col * cw, y,
-                              (run.col - col) * cw,
-                              std::clamp(width - (run.col - col) * cw, 0, run.len * cw)});
-      }
-    }
+    const int stripX = (col - batchCol) * cw;
+    if (send) batchWidth = stripX + crapCellsAt(font, fg, bg, stripX, r.ch + col, len, cw);
+    groups[grouped++] = Group{a, b, col};
     a = b;
   }
+  flush();
 }
 
 }  // namespace paint_detail
