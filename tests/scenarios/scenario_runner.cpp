@@ -49,10 +49,11 @@ struct Step {
   Check chain, title;
   std::vector<std::string> views;  // "N leftX rightX cols statusY headY textY rows bottomY"
   std::vector<std::pair<std::string, std::vector<std::string>>> shown;  // "N R" and the row
+  std::vector<std::string> marks;  // "name flags": a text's comparison marks, a letter per line
   bool hasChecks() const {
     return linesGiven || fileGiven || cursor.set || alert.set || modified.set || mode.set || quit.set || tabsOut.set ||
            block.set || current.set || !linesOf.empty() || hilite.set || prompt.set || menu.set || split.set ||
-           chain.set || title.set || !views.empty() || !shown.empty();
+           chain.set || title.set || !views.empty() || !shown.empty() || !marks.empty();
   }
 };
 
@@ -176,6 +177,8 @@ std::vector<Scenario> parse(const fs::path& path) {
       s.title = {true, value};
     } else if (key == "view") {
       s.views.push_back(value);
+    } else if (key == "marks") {
+      s.marks.push_back(value);
     } else if (key == "row") {
       s.shown.push_back({value, {}});
       block = &s.shown.back().second;
@@ -360,6 +363,23 @@ std::string blockState(EditorState* V) {
   return b.blkTcb == V->curTcb ? s : s + " elsewhere";
 }
 
+// The name of an open text, a blank and a letter per line: '.' unmarked,
+// 'd' changed, 'f' filler, 'b' both.
+std::string marksOf(EditorState* V, const std::string& name) {
+  Tcb* t = V->tcbRing;
+  do {
+    if (t->base && name == t->fileName) break;
+    t = t->next;
+  } while (t != V->tcbRing);
+  if (!t->base || name != t->fileName) return "no open text " + name;
+  std::string s = name + " ";
+  for (const Link* l = t->base->next(); !IsBase(l); l = l->next()) {
+    const bool d = l->word & LINK_DIFF_A, f = l->word & LINK_DIFF_B;
+    s += d && f ? 'b' : d ? 'd' : f ? 'f' : '.';
+  }
+  return s;
+}
+
 std::string joinLines(const std::vector<std::string>& v) {
   std::string s;
   for (auto& l : v) s += l + "\n";
@@ -485,6 +505,7 @@ class ScenarioTest : public ::testing::Test {
       EXPECT_EQ(std::string(V->curTcb->fileName), st.current.value);
     }
     for (auto& [name, lines] : st.linesOf) checkLinesOf(e, name, lines);
+    for (auto& want : st.marks) EXPECT_EQ(marksOf(V, want.substr(0, want.find(' '))), want) << "marks";
     checkViews(e, st);
     EXPECT_EQ(vt::CheckList(V->curTcb->base), "");
     if (st.fileGiven) checkSaved(e, st);
