@@ -26,6 +26,7 @@
 #include "shell/toggles.h"
 #include "edit/undo.h"
 #include "search/search.h"
+#include "tools/char_chart.h"
 #include "tools/compare.h"
 #include "tools/sum_lines.h"
 
@@ -139,7 +140,7 @@ constexpr Route kRoutes[kCmdCount] = {
     {ToggleSet, 23},  // 88 ToggleLF
     {CenterLine, 0},  // 89 CenterLine
     {[](EditorState* V, int) { UndoLine(V); }, 0},  // 90 UndoCursorline
-    {todo, 0},  // 91 AsciiChart: AsciiChart
+    {[](EditorState* V, int) { AsciiChart(V); }, 0},  // 91 AsciiChart
     {[](EditorState* V, int) { toTube(V); }, 0},  // 92 BackOnlySave
     {ToggleSet, 22},  // 93 ToggleCR
     {todo, 0},  // 94 ROT13: Rot13Block

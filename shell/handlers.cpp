@@ -5,10 +5,12 @@
 #include "shell/macros.h"
 #include "shell/main_menu.h"
 #include "shell/prompt.h"
+#include "tools/char_chart.h"
 
 void InstallHandlers() {
   InstallPromptHooks();
   InstallDialogHooks();
   loopHooks().macroKey = MacroKey;
   InstallMenuHooks();
+  InstallChartHooks();
 }
