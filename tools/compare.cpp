@@ -75,24 +75,35 @@ bool same(const Side& X, int x, const Side& Y, int y) {
   return shown(b, &scratch[1]) == n && std::memcmp(scratch[0].c, scratch[1].c, size_t(n) * sizeof(tchar)) == 0;
 }
 
-// The first line of X from x0 on that shows something and is also in Y
-// from y0 on, with the first such place in Y.
+// The first place in Y from y0 on that holds line x of X; -1 when none.
+int firstIn(const Side& X, int x, const Side& Y, int y0) {
+  const auto it = Y.where.find(X.hash[size_t(x)]);
+  if (it == Y.where.end()) return -1;
+  const std::vector<int>& at = it->second;
+  for (auto p = std::lower_bound(at.begin(), at.end(), y0); p != at.end(); ++p)
+    if (same(X, x, Y, *p)) return *p;
+  return -1;
+}
+
+// The nearest pair of equal lines from (x0, y0) on, counting the lines
+// skipped on both sides; lines that show nothing are no anchors.  Taking
+// simply the first line of X found anywhere further on in Y would, when
+// the changed line's old text comes again far down (a "}" or a repeated
+// heading), skip and mark everything in between.
 bool find(const Side& X, int x0, const Side& Y, int y0, int* fx, int* fy) {
-  for (int x = x0; x < X.size(); x++) {
-    const uint64_t h = X.hash[size_t(x)];
-    if (!h) continue;
-    const auto it = Y.where.find(h);
-    if (it == Y.where.end()) continue;
-    const std::vector<int>& at = it->second;
-    for (auto p = std::lower_bound(at.begin(), at.end(), y0); p != at.end(); ++p) {
-      if (same(X, x, Y, *p)) {
-        *fx = x;
-        *fy = *p;
-        return true;
-      }
+  int best = -1;
+  for (int x = x0; x < X.size() && (best < 0 || x - x0 < best); x++) {
+    if (!X.hash[size_t(x)]) continue;
+    const int y = firstIn(X, x, Y, y0);
+    if (y < 0) continue;
+    const int cost = (x - x0) + (y - y0);
+    if (best < 0 || cost < best) {
+      best = cost;
+      *fx = x;
+      *fy = y;
     }
   }
-  return false;
+  return best >= 0;
 }
 
 bool confirmed(const Side& X, int x, const Side& Y, int y) {
