@@ -7,6 +7,7 @@
 #include "edit/drag.h"
 #include "edit/movement.h"
 #include "edit/undo_blocks.h"
+#include "tools/box_draw.h"
 
 namespace {
 
@@ -121,8 +122,11 @@ void followSwap(EditorState* V, const Link* up, const Link* down) {
 
 void DragBlk(EditorState* V, int move) {
   if (!haveText(V)) return;
-  // Box drawing takes the arrow keys for its lines.
-  if (V->toggles & TGL_BOXDRAW) return;
+  // Box drawing takes the drag keys for its lines.
+  if (V->toggles & TGL_BOXDRAW) {
+    boxDraw_(V, move);
+    return;
+  }
   if (V->blk.isColumn)
     dragColumns(V, move);
   else

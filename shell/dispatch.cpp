@@ -26,6 +26,9 @@
 #include "shell/toggles.h"
 #include "edit/undo.h"
 #include "search/search.h"
+#include "tools/char_chart.h"
+#include "tools/compare.h"
+#include "tools/sum_lines.h"
 
 namespace {
 
@@ -137,7 +140,7 @@ constexpr Route kRoutes[kCmdCount] = {
     {ToggleSet, 23},  // 88 ToggleLF
     {CenterLine, 0},  // 89 CenterLine
     {[](EditorState* V, int) { UndoLine(V); }, 0},  // 90 UndoCursorline
-    {todo, 0},  // 91 AsciiChart: AsciiChart
+    {[](EditorState* V, int) { AsciiChart(V); }, 0},  // 91 AsciiChart
     {[](EditorState* V, int) { toTube(V); }, 0},  // 92 BackOnlySave
     {ToggleSet, 22},  // 93 ToggleCR
     {todo, 0},  // 94 ROT13: Rot13Block
@@ -154,7 +157,7 @@ constexpr Route kRoutes[kCmdCount] = {
     {FindBookmark, 1},  // 105 PrevBookMark
     {FindBookmark, 0},  // 106 NextBookMark
     {[](EditorState* V, int) { MacroRec(V); }, 0},  // 107 MacroRecord
-    {todo, 0},  // 108 SumLines: SumBlock
+    {[](EditorState* V, int) { SumBlock(V); }, 0},  // 108 SumLines
     {fileTest, 0},  // 109 MacroSave
     {unimp, 0},  // 110 MacroLoad
     {unimp, 0},  // 111 MacroEdit
@@ -193,8 +196,8 @@ constexpr Route kRoutes[kCmdCount] = {
     {todo, 1},  // 144 LineupComment: LineupColumn 1
     {ReloadText, 0},  // 145 ReloadText
     {todo, 0},  // 146 PrintConfig: printConfig
-    {todo, 0},  // 147 Compare: Compare
-    {todo, 0},  // 148 UnCompare: UnCompare
+    {[](EditorState* V, int) { Compare(V); }, 0},  // 147 Compare
+    {[](EditorState* V, int) { UnCompare(V); }, 0},  // 148 UnCompare
     {ToggleSet, 27},  // 149 ToggleSyncScroll
     {todo, 150},  // 150 HelpFileMenu: cmdHelpUp 150
     {todo, 151},  // 151 HelpOnHelp: cmdHelpUp 151

@@ -7,6 +7,7 @@
 #include "shell/macros.h"
 #include "shell/main_menu.h"
 #include "shell/prompt.h"
+#include "tools/char_chart.h"
 
 void InstallHandlers() {
   InstallPromptHooks();
@@ -14,4 +15,5 @@ void InstallHandlers() {
   loopHooks().macroKey = MacroKey;
   InstallMenuHooks();
   SetColorizer(colorizeline);
+  InstallChartHooks();
 }

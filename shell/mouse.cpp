@@ -12,6 +12,7 @@
 #include "shell/event_loop.h"
 #include "shell/main_menu.h"
 #include "shell/text_list.h"
+#include "tools/char_chart.h"
 
 namespace {
 
@@ -135,7 +136,12 @@ void ClickIt(EditorState* V, XEvent* ev) {
   pressedBefore = true;
   A = V->fontAscent;
   pressView = nullptr;
-  if (!(V->toggles & TGL_POINTING)) return;  // the character chart's picker is not here yet
+  // The character chart takes its clicks whether pointing is on or not.
+  if (V->inputMode == ModeChart) {
+    ChartPress(V, b.window, b.button, b.x, b.y);
+    return;
+  }
+  if (!(V->toggles & TGL_POINTING)) return;
   switch (V->inputMode) {
     case ModeMenu:
       ClickMM(V, ev);

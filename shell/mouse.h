@@ -1,6 +1,7 @@
 // The mouse: presses, releases and motion with the first button held, as
 // the event loop hands them over.  Nothing happens while pointing is off
-// (TogglePointing).  A press goes by input mode: the open menu or text list
+// (TogglePointing), except that the character chart takes its clicks.  A
+// press goes by input mode: the open menu or text list
 // gets it; in the editing mode it opens the menus from the top line, picks
 // a view, places the cursor (double click), marks the block with Shift,
 // scrolls with the wheel, and starts a drag of the block.

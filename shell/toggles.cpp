@@ -3,6 +3,7 @@
 
 #include "core/editor_state.h"
 #include "edit/movement.h"
+#include "tools/box_draw.h"
 
 namespace {
 
@@ -115,8 +116,9 @@ void ToggleSet(EditorState* V, int which) {
       }
       Scroll(V, SCROLL_DOWN);
       break;
-    case TOGGLE_BOXDRAW:  // needs the box-drawing tool
-      SetAlert(V, "Unimplemented");
+    case TOGGLE_BOXDRAW:
+      V->toggles = (V->toggles & ~TGL_BOXDRAW) | boxDraw_(V, kBoxStyleStep);
+      V->redraw |= REDRAW_STATUS;
       break;
     default:  // 12, 13 and unknown values do nothing
       break;

@@ -13,6 +13,7 @@
 #include "core/file_io.h"
 #include "display/paint.h"
 #include "display/paint_recorder.h"
+#include "display/xlib.h"
 #include "edit/movement.h"
 #include "shell/commands.h"
 #include "shell/event_loop.h"
@@ -20,9 +21,11 @@
 #include "shell/key_press.h"
 #include "shell/key_table.h"
 #include "shell/main_menu.h"
+#include "shell/mouse.h"
 #include "shell/text_list.h"
 #include "tests/support/headless.h"
 #include "tests/support/temp_dir.h"
+#include "tools/char_chart.h"
 
 namespace {
 
@@ -50,10 +53,13 @@ struct Step {
   std::vector<std::string> views;  // "N leftX rightX cols statusY headY textY rows bottomY"
   std::vector<std::pair<std::string, std::vector<std::string>>> shown;  // "N R" and the row
   std::vector<std::pair<std::string, std::vector<std::string>>> pairs;  // "N R" and its colour runs
+  std::vector<std::string> marks;  // "name flags": a text's comparison marks, a letter per line
+  Check chart;                     // the character chart: "closed", or its page and picks
   bool hasChecks() const {
     return linesGiven || fileGiven || cursor.set || alert.set || modified.set || mode.set || quit.set || tabsOut.set ||
            block.set || current.set || !linesOf.empty() || hilite.set || prompt.set || menu.set || split.set ||
-           chain.set || title.set || !views.empty() || !shown.empty() || !pairs.empty();
+           chain.set || title.set || !views.empty() || !shown.empty() || !pairs.empty() || !marks.empty() ||
+           chart.set;
   }
 };
 
@@ -177,6 +183,10 @@ std::vector<Scenario> parse(const fs::path& path) {
       s.title = {true, value};
     } else if (key == "view") {
       s.views.push_back(value);
+    } else if (key == "marks") {
+      s.marks.push_back(value);
+    } else if (key == "chart") {
+      s.chart = {true, value};
     } else if (key == "row") {
       s.shown.push_back({value, {}});
       block = &s.shown.back().second;
@@ -288,7 +298,23 @@ void runViewCall(EditorState* V, const std::string& name, const std::string& arg
     FAIL() << "unknown view call " << name;
 }
 
+// A press of the left button at (x, y) of the character chart's window.
+void chartClick(EditorState* V, const std::string& arg) {
+  const size_t comma = arg.find(',');
+  XEvent ev{};
+  ev.xbutton.type = ButtonPress;
+  ev.xbutton.window = ChartWindow();
+  ev.xbutton.button = Button1;
+  ev.xbutton.x = std::stoi(arg.substr(0, comma));
+  ev.xbutton.y = std::stoi(arg.substr(comma + 1));
+  ClickIt(V, &ev);
+}
+
 void runCommand(EditorState* V, const std::string& tok) {
+  if (tok.rfind("{ChartClick=", 0) == 0) {
+    chartClick(V, tok.substr(12, tok.size() - 13));
+    return;
+  }
   if (const size_t eq = tok.find('='); eq != std::string::npos) {
     runViewCall(V, tok.substr(1, eq - 1), tok.substr(eq + 1, tok.size() - eq - 2));
     return;
@@ -362,6 +388,39 @@ std::string blockState(EditorState* V) {
   std::string s = std::to_string(b.startLine) + " " + std::to_string(b.startCol) + " " + std::to_string(b.endLine) +
                   " " + std::to_string(b.endCol) + (b.isColumn ? " column" : " line");
   return b.blkTcb == V->curTcb ? s : s + " elsewhere";
+}
+
+// "closed", or the chart's page in hex and, after a blank, its picks.
+std::string chartState() {
+  if (!ChartOpen()) return "closed";
+  char page[16];
+  std::snprintf(page, sizeof page, "%x", ChartPage());
+  int n = 0;
+  const tchar* picks = ChartPicks(&n);
+  std::string s = page;
+  if (n) s += ' ';
+  for (int i = 0; i < n; i++) {
+    uint8_t b[4];
+    s.append(reinterpret_cast<char*>(b), size_t(utf8(b, 0, picks[i])));
+  }
+  return s;
+}
+
+// The name of an open text, a blank and a letter per line: '.' unmarked,
+// 'd' changed, 'f' filler, 'b' both.
+std::string marksOf(EditorState* V, const std::string& name) {
+  Tcb* t = V->tcbRing;
+  do {
+    if (t->base && name == t->fileName) break;
+    t = t->next;
+  } while (t != V->tcbRing);
+  if (!t->base || name != t->fileName) return "no open text " + name;
+  std::string s = name + " ";
+  for (const Link* l = t->base->next(); !IsBase(l); l = l->next()) {
+    const bool d = l->word & LINK_DIFF_A, f = l->word & LINK_DIFF_B;
+    s += d && f ? 'b' : d ? 'd' : f ? 'f' : '.';
+  }
+  return s;
 }
 
 std::string joinLines(const std::vector<std::string>& v) {
@@ -463,6 +522,9 @@ class ScenarioTest : public ::testing::Test {
     if (st.menu.set) {
       EXPECT_EQ(menuState(V), st.menu.value);
     }
+    if (st.chart.set) {
+      EXPECT_EQ(chartState(), st.chart.value);
+    }
     if (st.split.set && V->curTcb) {
       EXPECT_EQ(splitState(V), st.split.value);
     }
@@ -489,6 +551,7 @@ class ScenarioTest : public ::testing::Test {
       EXPECT_EQ(std::string(V->curTcb->fileName), st.current.value);
     }
     for (auto& [name, lines] : st.linesOf) checkLinesOf(e, name, lines);
+    for (auto& want : st.marks) EXPECT_EQ(marksOf(V, want.substr(0, want.find(' '))), want) << "marks";
     checkViews(e, st);
     EXPECT_EQ(vt::CheckList(V->curTcb->base), "");
     if (st.fileGiven) checkSaved(e, st);

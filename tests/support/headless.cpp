@@ -7,6 +7,7 @@
 #include "shell/handlers.h"
 #include "shell/main_menu.h"
 #include "shell/text_list.h"
+#include "tools/char_chart.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -113,6 +114,7 @@ Editor::~Editor() {
   if (FontDialogOpen()) FontConfig(V);
   if (MenuOpen()) MenuUp(V);
   if (TextListOpen()) FileMenuUp(V);
+  ResetChart(V);
   DeInitEditor(V);
 }
 
