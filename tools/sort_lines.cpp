@@ -1,11 +1,16 @@
 // Sorting the lines a column block spans by the block's columns.
 //
-// Each line's key (its characters in the block's columns) is read once into
-// one flat array; a stable merge sort orders the lines by it, and the Links
-// are then chained in the new order: no line is rewritten, so bookmarks and
-// the stored bytes travel with their lines.
+// Each line's key (its characters in the block's columns) is read once and
+// kept as UTF-8, whose byte order is the order of the code points, without
+// its trailing blanks: a column past a line's end reads as a blank, so
+// padding with blank bytes at the comparison gives the same order.  A
+// stable merge sort orders the lines, and the Links are then chained in the
+// new order: no line is rewritten, so bookmarks and the stored bytes travel
+// with their lines.
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
+#include <new>
 #include <vector>
 
 #include "core/editor_state.h"
@@ -16,35 +21,82 @@
 
 namespace {
 
-constexpr tchar kSpace = 0x20;
+constexpr uint8_t kBlank = 0x20;
+
+// A line's place in the block and the first eight bytes of its key, padded
+// with blanks: most comparisons end here, without a look at the keys.
+struct Entry {
+  uint64_t head;
+  uint32_t line;
+};
 
 struct Keys {
-  std::vector<tchar> chars;     // every line's key, back to back
-  std::vector<uint32_t> start;  // where line i's key begins; start[i + 1] ends it
-  // The first two characters of each key packed for a quick first look;
-  // a character's 21 bits and a blank for a missing one keep the order.
-  std::vector<uint64_t> head;
+  std::vector<uint8_t> bytes;  // every line's key, back to back
+  std::vector<size_t> start;   // where line i's key begins; start[i + 1] ends it
 
-  // Missing columns of the shorter key compare as blanks.
-  bool less(uint32_t a, uint32_t b) const {
-    if (head[a] != head[b]) return head[a] < head[b];
-    const tchar* pa = chars.data() + start[a];
-    const tchar* pb = chars.data() + start[b];
-    const uint32_t na = start[a + 1] - start[a], nb = start[b + 1] - start[b];
-    const uint32_t n = std::max(na, nb);
-    for (uint32_t i = 2; i < n; i++) {
-      const tchar ca = i < na ? pa[i] : kSpace;
-      const tchar cb = i < nb ? pb[i] : kSpace;
-      if (ca != cb) return ca < cb;
+  bool less(const Entry& x, const Entry& y) const {
+    if (x.head != y.head) return x.head < y.head;
+    const uint8_t* pa = bytes.data() + start[x.line];
+    const uint8_t* pb = bytes.data() + start[y.line];
+    const size_t na = start[x.line + 1] - start[x.line], nb = start[y.line + 1] - start[y.line];
+    const size_t n = std::min(na, nb);
+    if (const int c = std::memcmp(pa, pb, n)) return c < 0;
+    // The rest of the longer key against the other's blanks.
+    if (na > n) {
+      for (size_t i = n; i < na; i++)
+        if (pa[i] != kBlank) return pa[i] < kBlank;
+    } else {
+      for (size_t i = n; i < nb; i++)
+        if (pb[i] != kBlank) return pb[i] > kBlank;
     }
     return false;
   }
 };
 
-uint64_t packHead(const tchar* k, uint32_t n) {
-  const uint64_t c0 = n > 0 ? k[0] : kSpace;
-  const uint64_t c1 = n > 1 ? k[1] : kSpace;
-  return (c0 << 32) | c1;
+// Plain UTF-8 for every value, so that byte order stays code point order
+// (the store's own encoder writes undecodable bytes back as single bytes).
+void putOrdered(std::vector<uint8_t>* out, tchar c) {
+  if (c < 0x80) {
+    out->push_back(uint8_t(c));
+  } else if (c < 0x800) {
+    out->insert(out->end(), {uint8_t(0xc0 | c >> 6), uint8_t(0x80 | (c & 0x3f))});
+  } else if (c < 0x10000) {
+    out->insert(out->end(), {uint8_t(0xe0 | c >> 12), uint8_t(0x80 | (c >> 6 & 0x3f)), uint8_t(0x80 | (c & 0x3f))});
+  } else {
+    out->insert(out->end(), {uint8_t(0xf0 | (c >> 18 & 0x07)), uint8_t(0x80 | (c >> 12 & 0x3f)),
+                             uint8_t(0x80 | (c >> 6 & 0x3f)), uint8_t(0x80 | (c & 0x3f))});
+  }
+}
+
+uint64_t packHead(const uint8_t* k, size_t n) {
+  uint64_t h = 0;
+  for (size_t i = 0; i < 8; i++) h = (h << 8) | (i < n ? k[i] : kBlank);
+  return h;
+}
+
+// Reads the keys of the lines first..last; false when memory ran out.
+bool readKeys(Link* first, Link* after, size_t n, int from, int to, Keys* k, std::vector<Link*>* links,
+              std::vector<Entry>* order) {
+  try {
+    links->reserve(n);
+    k->start.reserve(n + 1);
+    order->reserve(n);
+    ActiveLine line;
+    for (Link* l = first; l != after; l = l->next()) {
+      GetLine(l, &line);
+      int end = std::min<int>(line.count, to);
+      while (end > from && line.c[end - 1] == kBlank) end--;
+      const size_t at = k->bytes.size();
+      k->start.push_back(at);
+      for (int i = from; i < end; i++) putOrdered(&k->bytes, line.c[i]);
+      order->push_back({packHead(k->bytes.data() + at, k->bytes.size() - at), uint32_t(links->size())});
+      links->push_back(l);
+    }
+    k->start.push_back(k->bytes.size());
+    return true;
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
 }
 
 }  // namespace
@@ -62,33 +114,21 @@ void SortBlock(EditorState* V, int) {
   Link* after = b.endLink->next();
   Keys k;
   std::vector<Link*> links;
-  const size_t n = size_t(b.endLine - b.startLine) + 1;
-  links.reserve(n);
-  k.start.reserve(n + 1);
-  k.head.reserve(n);
-  ActiveLine line;
-  for (Link* l = b.startLink; l != after; l = l->next()) {
-    GetLine(l, &line);
-    const int end = std::min<int>(line.count, to);
-    k.start.push_back(uint32_t(k.chars.size()));
-    if (end > from) k.chars.insert(k.chars.end(), line.c + from, line.c + end);
-    const uint32_t len = uint32_t(k.chars.size()) - k.start.back();
-    k.head.push_back(packHead(k.chars.data() + k.start.back(), len));
-    links.push_back(l);
+  std::vector<Entry> order;
+  if (!readKeys(b.startLink, after, size_t(b.endLine - b.startLine) + 1, from, to, &k, &links, &order)) {
+    SetAlert(V, "Out of memory");
+    return;
   }
-  k.start.push_back(uint32_t(k.chars.size()));
 
-  std::vector<uint32_t> order(links.size());
-  for (uint32_t i = 0; i < order.size(); i++) order[i] = i;
-  std::stable_sort(order.begin(), order.end(), [&k](uint32_t x, uint32_t y) { return k.less(x, y); });
+  std::stable_sort(order.begin(), order.end(), [&k](const Entry& x, const Entry& y) { return k.less(x, y); });
   bool moved = false;
-  for (uint32_t i = 0; i < order.size() && !moved; i++) moved = order[i] != i;
+  for (uint32_t i = 0; i < order.size() && !moved; i++) moved = order[i].line != i;
   if (!moved) return;
 
   Link* prev = before;
-  for (uint32_t i : order) {
-    BindLink(prev, links[i]);
-    prev = links[i];
+  for (const Entry& e : order) {
+    BindLink(prev, links[e.line]);
+    prev = links[e.line];
   }
   BindLink(prev, after);
   t->modified = 1;
