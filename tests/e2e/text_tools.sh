@@ -2,8 +2,8 @@
 # The line and column tools as a user reaches them: a column block sorted
 # with Shift+F3, a line block coded with Ctrl+B 3 (ROT13), the line-ups
 # Alt+L, Alt+R, Win+C and Win+L, Ctrl+Enter down to a field's column,
-# Win+M shifting an indented section and Ctrl+K Z joining a paragraph; the
-# saved file holds exactly what each did, byte for byte.
+# Win+M shifting an indented section, Ctrl+K Z joining a paragraph and Lix
+# from the menu; the saved file holds exactly what each did, byte for byte.
 set -uo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 # shellcheck source-path=SCRIPTDIR source=../../scripts/drive.sh
@@ -51,6 +51,11 @@ drive_type_fast "X"
 drive_keys_fast Down Home Right Right super+m super+m
 # The paragraph of lines 12 and 13 joined.
 drive_keys_fast Down ctrl+k z
+# Lix, from the Extras menu (the eleventh, fifth item), writes its figures
+# on the alert line; the text stays as it is.
+drive_wait_stable || drive_fail "the screen does not settle after the reflow"
+drive_keys_fast shift+space Right Right Right Right Right Right Right Right Right Right Down Down Down Down
+drive_keys_prompt Return || drive_fail "no alert after Lix from the Extras menu"
 drive_save_exit
 
 {
