@@ -105,6 +105,8 @@ bool editsAround(int cmd) {
     case cmd::DelRtWord: case cmd::DelLtWord: case cmd::DelToEol: case cmd::TabRt: case cmd::TabLt:
     case cmd::JoinLine: case cmd::Indent: case cmd::UnIndent: case cmd::CommentOut: case cmd::UnComment:
     case cmd::BackspaceNoSave:
+    case cmd::LineupLeft: case cmd::LineupRight: case cmd::MoveColumn: case cmd::LineupCokumn:
+    case cmd::LineupComment:
       return true;
     default:
       return false;
@@ -165,13 +167,18 @@ bool UdoPreCmd(EditorState* V, int cmd) {
     case cmd::CommentOut:
       pre.cursorLine = V->aline;
       break;
+    case cmd::LineupLeft: case cmd::LineupRight: case cmd::MoveColumn: case cmd::LineupCokumn:
+    case cmd::LineupComment:
+      udospc(0, 0);  // the tool names the columns only when it shifts the line
+      break;
     case cmd::CenterLine:
     case cmd::UpperCase:
     case cmd::LowerCase:
       pre.viaLines = true;
       return UdoLineBefore(V);
     case cmd::BlockToUpperCase:
-    case cmd::BlockToLowerCase: {
+    case cmd::BlockToLowerCase:
+    case cmd::ROT13: {
       int first, last;
       caseRange(V, &first, &last);
       pre.viaLines = true;
@@ -314,6 +321,22 @@ void UdoPostCmd(EditorState* V, int cmd) {
           put16(p + size - 4, uint32_t(savLen));
           put16(p + size - 2, 0);
           UdoCommit(V, size);
+        }
+        UdoPos(V);
+      }
+      break;
+    case cmd::LineupLeft: case cmd::LineupRight: case cmd::MoveColumn: case cmd::LineupCokumn:
+    case cmd::LineupComment:
+      if (strfrom != strto) {
+        // Made on the line the command started on; the cursor has moved down.
+        markBefore(V);
+        if (uint8_t* p = UdoAlloc(V, 10)) {
+          p[0] = uint8_t(cmd);
+          put32(p + 1, uint32_t(pre.line));
+          p[5] = uint8_t(cmd);
+          put16(p + 6, uint32_t(strfrom));
+          put16(p + 8, uint32_t(strto));
+          UdoCommit(V, 10);
         }
         UdoPos(V);
       }

@@ -29,6 +29,7 @@
 #include "tools/char_chart.h"
 #include "tools/compare.h"
 #include "tools/sum_lines.h"
+#include "tools/text_tools.h"
 
 namespace {
 
@@ -125,7 +126,7 @@ constexpr Route kRoutes[kCmdCount] = {
     {EndText_, 0},  // 73 SaveExit
     {EndText_, 2},  // 74 SaveStay
     {EndText_, 4},  // 75 DiscardExit
-    {todo, 0},  // 76 LineupLeft: Lineup
+    {Lineup, 0},  // 76 LineupLeft
     {OpenBlk, 0},  // 77 OpenBlockCopy
     {OpenBlk, 1},  // 78 OpenBlockMove
     {OpenBuf, 0},  // 79 OpenBuffer
@@ -143,12 +144,12 @@ constexpr Route kRoutes[kCmdCount] = {
     {[](EditorState* V, int) { AsciiChart(V); }, 0},  // 91 AsciiChart
     {[](EditorState* V, int) { toTube(V); }, 0},  // 92 BackOnlySave
     {ToggleSet, 22},  // 93 ToggleCR
-    {todo, 0},  // 94 ROT13: Rot13Block
+    {Rot13Block, 0},  // 94 ROT13
     {SetLitt, 1},  // 95 InsertLiteral
     {MarkBlk, 0},  // 96 MarkAll
-    {todo, 0},  // 97 SortLines: SortBlock
+    {SortBlock, 0},  // 97 SortLines
     {ToggleSet, 16},  // 98 BoxDraw
-    {todo, 0},  // 99 WrapPara: Reflow
+    {Reflow, 0},  // 99 WrapPara
     {CaseSwitch, 0},  // 100 UpperCase
     {CaseSwitch, 1},  // 101 LowerCase
     {SetBookmark, 0},  // 102 SetBookMark
@@ -164,21 +165,21 @@ constexpr Route kRoutes[kCmdCount] = {
     {CursorMove, 28},  // 112 MarkPos
     {CursorMove, 29},  // 113 JumpToPos
     {CursorMove, 30},  // 114 Zap
-    {todo, 0},  // 115 LineupRight: LineupRight
+    {LineupRight, 0},  // 115 LineupRight
     {todo, 0},  // 116 Print: StartPrint
     {todo, 0},  // 117 (no name): StopPrint
     {todo, 0},  // 118 CharCount: charCount
     {ToggleSet, 15},  // 119 ToggleNoKeyRepeat
-    {todo, 0},  // 120 NewLineColumn: NewLineColumn
+    {NewLineColumn, 0},  // 120 NewLineColumn
     {ToggleSet, 25},  // 121 TogglePointing
     {ToggleSet, 26},  // 122 Toggle1Click
     {CursorMove, 3},  // 123 AllDown
     {CursorMove, 1},  // 124 AllUp
     {BlockToCase, 1},  // 125 BlockToUpperCase
     {BlockToCase, 0},  // 126 BlockToLowerCase
-    {todo, 0},  // 127 MoveColumn: MoveColumn
-    {todo, 0},  // 128 LineupCokumn: LineupColumn 0
-    {todo, 0},  // 129 Lix: Lix
+    {MoveColumn, 0},  // 127 MoveColumn
+    {LineupColumn, 0},  // 128 LineupCokumn
+    {Lix, 0},  // 129 Lix
     {[](EditorState* V, int) { KeyConfig(V); }, 0},  // 130 KeyConfig
     {[](EditorState* V, int) { SaveConfig(V); }, 0},  // 131 SaveConfig
     {[](EditorState* V, int) { LoadConfigCmd(V); }, 0},  // 132 LoadConfig
@@ -193,7 +194,7 @@ constexpr Route kRoutes[kCmdCount] = {
     {CursorMove, 34},  // 141 IndentDown
     {CursorMove, 35},  // 142 WordEndLeft
     {CursorMove, 36},  // 143 WordEndRight
-    {todo, 1},  // 144 LineupComment: LineupColumn 1
+    {LineupColumn, 1},  // 144 LineupComment
     {ReloadText, 0},  // 145 ReloadText
     {todo, 0},  // 146 PrintConfig: printConfig
     {[](EditorState* V, int) { Compare(V); }, 0},  // 147 Compare
