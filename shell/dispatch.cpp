@@ -26,6 +26,7 @@
 #include "shell/toggles.h"
 #include "edit/undo.h"
 #include "search/search.h"
+#include "tools/morse.h"
 
 namespace {
 
@@ -246,7 +247,7 @@ constexpr Route kRoutes[kCmdCount] = {
     {OpenTextCmd, 128},  // 197 OpenTextDOS
     {Match, 1},  // 198 MatchBack: Match 1
     {Match, 0},  // 199 MatchForw: Match 0
-    {todo, 0},  // 200 SendMorse: Morse
+    {[](EditorState* V, int) { Morse(V); }, 0},  // 200 SendMorse
     {[](EditorState* V, int) { MenuUp(V); }, 0},  // 201 ViewMenu
     {[](EditorState* V, int) { FileMenuUp(V); }, 0},  // 202 ViewFileMenu
 };
