@@ -26,6 +26,8 @@
 #include "shell/toggles.h"
 #include "edit/undo.h"
 #include "search/search.h"
+#include "help/help_text.h"
+#include "help/help_viewer.h"
 #include "tools/morse.h"
 
 namespace {
@@ -183,7 +185,7 @@ constexpr Route kRoutes[kCmdCount] = {
     {StepView, 1},  // 133 PrevText
     {[](EditorState* V, int) { ColorConfig(V); }, 0},  // 134 ColorConfig
     {[](EditorState* V, int) { ResetConfig(V); }, 0},  // 135 ResetConfig
-    {todo, 0},  // 136 About: helpUp (about text)
+    {[](EditorState* V, int) { helpUp(V, aboutText); }, 0},  // 136 About
     {[](EditorState* V, int) { SetDefaults(V); }, 0},  // 137 SetDefaults
     {[](EditorState* V, int) { FontConfig(V); }, 0},  // 138 FontConfig
     {CursorMove, 32},  // 139 LeftOfLine
@@ -197,8 +199,8 @@ constexpr Route kRoutes[kCmdCount] = {
     {todo, 0},  // 147 Compare: Compare
     {todo, 0},  // 148 UnCompare: UnCompare
     {ToggleSet, 27},  // 149 ToggleSyncScroll
-    {todo, 150},  // 150 HelpFileMenu: cmdHelpUp 150
-    {todo, 151},  // 151 HelpOnHelp: cmdHelpUp 151
+    {cmdHelpUp, 150},  // 150 HelpFileMenu
+    {cmdHelpUp, 151},  // 151 HelpOnHelp
     {nullptr, 0},  // 152 (no name)
     {nullptr, 0},  // 153 (no name)
     {nullptr, 0},  // 154 (no name)

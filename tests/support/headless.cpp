@@ -4,6 +4,7 @@
 #include "config/font_dialog.h"
 #include "config/key_dialog.h"
 #include "core/file_io.h"
+#include "help/help_viewer.h"
 #include "shell/handlers.h"
 #include "shell/main_menu.h"
 #include "shell/text_list.h"
@@ -116,6 +117,7 @@ Editor::~Editor() {
   if (FontDialogOpen()) FontConfig(V);
   if (MenuOpen()) MenuUp(V);
   if (TextListOpen()) FileMenuUp(V);
+  if (HelpOpen()) helpUp(V, nullptr);
   DeInitEditor(V);
 }
 
