@@ -4,8 +4,9 @@
 # have the lengths the default settings give (42 words a minute: a dot of
 # 216 samples at 8000 a second), allowing for the quiet ends of the ramps
 # and the pause the drain after each character may add. The cursor ends on
-# the empty line that stopped the sending, and editing goes on. Without a
-# server the alert line says "No sound" and editing goes on too.
+# the empty line that stopped the sending, and editing goes on; a key
+# pressed while a character plays stops it there. Without a server the
+# alert line says "No sound" and editing goes on too.
 set -uo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 # shellcheck source-path=SCRIPTDIR source=../../scripts/drive.sh
@@ -104,6 +105,26 @@ drive_keys_prompt ctrl+k s || drive_fail "no \"Save:\" prompt after Ctrl+K S"
 drive_keys_fast Return
 drive_wait_stable || drive_fail "the screen does not settle after saving"
 [[ $(cat m.txt) == $'SOS\nZ\nafter' ]] || drive_fail "the text after sending: $(od -c m.txt | head)"
+drive_expect_close
+
+# ---- A key pressed while a character plays stops the sending after that
+# character; the key itself is the signal and is not typed.
+printf '%s\n' "$(printf 'E%.0s' {1..40})" >"$data/e.txt"
+HOME=$data/home drive_start e.txt || drive_fail "vexor did not open its window again"
+drive_wait_stable || drive_fail "the screen does not settle at start"
+drive_keys_fast ctrl+o m
+sleep 1
+drive_keys_fast x
+sleep 1
+drive_wait_stable || drive_fail "the screen does not settle after the key"
+drive_type_fast Z
+drive_wait_stable || drive_fail "the screen does not settle after typing"
+drive_keys_prompt ctrl+k s || drive_fail "no \"Save:\" prompt after Ctrl+K S"
+drive_keys_fast Return
+drive_wait_stable || drive_fail "the screen does not settle after saving"
+sent=$(cat e.txt)
+[[ $sent =~ ^E+ZE+$ && ${#sent} == 41 ]] || drive_fail "a key did not stop the sending where it was: $sent"
+echo "morse: stopped after ${sent%%Z*}"
 drive_expect_close
 stop_sound
 
