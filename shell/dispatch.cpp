@@ -30,6 +30,9 @@
 #include "tools/compare.h"
 #include "tools/sum_lines.h"
 #include "tools/text_tools.h"
+#include "help/help_text.h"
+#include "help/help_viewer.h"
+#include "tools/morse.h"
 
 namespace {
 
@@ -186,7 +189,7 @@ constexpr Route kRoutes[kCmdCount] = {
     {StepView, 1},  // 133 PrevText
     {[](EditorState* V, int) { ColorConfig(V); }, 0},  // 134 ColorConfig
     {[](EditorState* V, int) { ResetConfig(V); }, 0},  // 135 ResetConfig
-    {todo, 0},  // 136 About: helpUp (about text)
+    {[](EditorState* V, int) { helpUp(V, aboutText); }, 0},  // 136 About
     {[](EditorState* V, int) { SetDefaults(V); }, 0},  // 137 SetDefaults
     {[](EditorState* V, int) { FontConfig(V); }, 0},  // 138 FontConfig
     {CursorMove, 32},  // 139 LeftOfLine
@@ -200,8 +203,8 @@ constexpr Route kRoutes[kCmdCount] = {
     {[](EditorState* V, int) { Compare(V); }, 0},  // 147 Compare
     {[](EditorState* V, int) { UnCompare(V); }, 0},  // 148 UnCompare
     {ToggleSet, 27},  // 149 ToggleSyncScroll
-    {todo, 150},  // 150 HelpFileMenu: cmdHelpUp 150
-    {todo, 151},  // 151 HelpOnHelp: cmdHelpUp 151
+    {cmdHelpUp, 150},  // 150 HelpFileMenu
+    {cmdHelpUp, 151},  // 151 HelpOnHelp
     {nullptr, 0},  // 152 (no name)
     {nullptr, 0},  // 153 (no name)
     {nullptr, 0},  // 154 (no name)
@@ -250,7 +253,7 @@ constexpr Route kRoutes[kCmdCount] = {
     {OpenTextCmd, 128},  // 197 OpenTextDOS
     {Match, 1},  // 198 MatchBack: Match 1
     {Match, 0},  // 199 MatchForw: Match 0
-    {todo, 0},  // 200 SendMorse: Morse
+    {[](EditorState* V, int) { Morse(V); }, 0},  // 200 SendMorse
     {[](EditorState* V, int) { MenuUp(V); }, 0},  // 201 ViewMenu
     {[](EditorState* V, int) { FileMenuUp(V); }, 0},  // 202 ViewFileMenu
 };

@@ -3,6 +3,7 @@
 #include "config/dialog_window.h"
 #include "display/colorize.h"
 #include "display/paint.h"
+#include "help/help_viewer.h"
 #include "shell/event_loop.h"
 #include "shell/macros.h"
 #include "shell/main_menu.h"
@@ -16,4 +17,5 @@ void InstallHandlers() {
   InstallMenuHooks();
   SetColorizer(colorizeline);
   InstallChartHooks();
+  InstallHelpHooks();
 }

@@ -9,6 +9,7 @@
 #include "display/paint.h"
 #include "display/screen.h"
 #include "display/xlib.h"
+#include "help/help_viewer.h"
 #include "shell/commands.h"
 #include "shell/event_loop.h"
 #include "shell/key_table.h"
@@ -54,7 +55,7 @@ void runCommand(EditorState* V, int command) {
   DoCommand(V, &n);
 }
 
-void showHelp(EditorState* V) { SetAlert(V, "Unimplemented"); }
+void showHelp(EditorState* V) { cmdHelpUp(V, Menus[shown][V->menuItem]); }
 
 // Lines of menu m: the key texts right-aligned, the command names after
 // them; in the pop-up the names alone.

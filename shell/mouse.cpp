@@ -8,6 +8,7 @@
 #include "display/xlib.h"
 #include "edit/drag.h"
 #include "edit/movement.h"
+#include "help/help_viewer.h"
 #include "shell/commands.h"
 #include "shell/event_loop.h"
 #include "shell/main_menu.h"
@@ -149,6 +150,10 @@ void ClickIt(EditorState* V, XEvent* ev) {
       return;
     case ModeTextList:
       ClickFM(V, ev);
+      Repaint(V);
+      return;
+    case ModeHelp:
+      clickHelp(V, ev);
       Repaint(V);
       return;
     case ModeEdit:

@@ -4,6 +4,7 @@
 #include "config/font_dialog.h"
 #include "config/key_dialog.h"
 #include "core/file_io.h"
+#include "help/help_viewer.h"
 #include "shell/handlers.h"
 #include "shell/main_menu.h"
 #include "shell/text_list.h"
@@ -94,6 +95,9 @@ std::string CheckList(const Link* base) {
 }
 
 Editor::Editor() : v_(std::make_unique<EditorState>()) {
+  // SendMorse from a test never reaches a sound server, which would play
+  // (and wait for) every tone: it meets a server that is not there.
+  setenv("PULSE_SERVER", "unix:/nonexistent/vexor-no-sound", 1);
   InstallHandlers();
   scratchConfig.use();
   InitEditor(v_.get());
@@ -115,6 +119,7 @@ Editor::~Editor() {
   if (MenuOpen()) MenuUp(V);
   if (TextListOpen()) FileMenuUp(V);
   ResetChart(V);
+  if (HelpOpen()) helpUp(V, nullptr);
   DeInitEditor(V);
 }
 
