@@ -5,10 +5,12 @@
 #include "shell/macros.h"
 #include "shell/main_menu.h"
 #include "shell/prompt.h"
+#include "shell/selection.h"
 
 void InstallHandlers() {
   InstallPromptHooks();
   InstallDialogHooks();
   loopHooks().macroKey = MacroKey;
   InstallMenuHooks();
+  InstallSelection();
 }

@@ -13,6 +13,7 @@
 #include "core/file_io.h"
 #include "display/paint.h"
 #include "display/paint_recorder.h"
+#include "edit/clipboard.h"
 #include "edit/movement.h"
 #include "shell/commands.h"
 #include "shell/event_loop.h"
@@ -49,10 +50,12 @@ struct Step {
   Check chain, title;
   std::vector<std::string> views;  // "N leftX rightX cols statusY headY textY rows bottomY"
   std::vector<std::pair<std::string, std::vector<std::string>>> shown;  // "N R" and the row
+  // What a selection offers: "clipboard" or "primary" ("none" after it: nothing).
+  std::vector<std::pair<std::string, std::vector<std::string>>> offered;
   bool hasChecks() const {
     return linesGiven || fileGiven || cursor.set || alert.set || modified.set || mode.set || quit.set || tabsOut.set ||
            block.set || current.set || !linesOf.empty() || hilite.set || prompt.set || menu.set || split.set ||
-           chain.set || title.set || !views.empty() || !shown.empty();
+           chain.set || title.set || !views.empty() || !shown.empty() || !offered.empty();
   }
 };
 
@@ -179,6 +182,9 @@ std::vector<Scenario> parse(const fs::path& path) {
     } else if (key == "row") {
       s.shown.push_back({value, {}});
       block = &s.shown.back().second;
+    } else if (key == "offered") {
+      s.offered.push_back({value, {}});
+      block = &s.offered.back().second;
     } else {
       throw std::runtime_error(path.string() + ":" + std::to_string(n) + ": unknown line '" + key + "'");
     }
@@ -461,6 +467,17 @@ class ScenarioTest : public ::testing::Test {
     }
     if (st.split.set && V->curTcb) {
       EXPECT_EQ(splitState(V), st.split.value);
+    }
+    for (auto& [which, lines] : st.offered) {
+      const ClipText text = ClipOffer(which.rfind("primary", 0) == 0 ? kSelPrimary : kSelClipboard);
+      if (which.find("none") != std::string::npos) {
+        EXPECT_EQ(text, nullptr) << which << " offers " << *text;
+      } else {
+        ASSERT_NE(text, nullptr) << which << " offers nothing";
+        std::string want;
+        for (size_t i = 0; i < lines.size(); i++) want += (i ? "\n" : "") + lines[i];
+        EXPECT_EQ(*text, want) << "offered on " << which;
+      }
     }
     if (!V->curTcb) {
       EXPECT_FALSE(st.linesGiven || st.cursor.set || st.modified.set) << "no text is left to check";
