@@ -186,10 +186,13 @@ uint32_t encodingOf(Atom type) {
   return 0;
 }
 
+enum class Read { Done, Absent, Failed };
+
 // Reads the property whole, piece by piece, into the paste, deleting it once
-// read.  The type it had in *type, its byte count in *bytes; false when
-// it could not be read or the paste was dropped.
-bool readProperty(EditorState* V, bool allowIncr, Atom* type, size_t* bytes) {
+// read.  The type it had in *type, its byte count in *bytes.  Absent: there
+// is no such property (any more); Failed: it could not be read or used, or
+// the paste was dropped.
+Read readProperty(EditorState* V, bool allowIncr, Atom* type, size_t* bytes) {
   *bytes = 0;
   *type = None;
   long offset = 0;
@@ -200,8 +203,9 @@ bool readProperty(EditorState* V, bool allowIncr, Atom* type, size_t* bytes) {
     unsigned char* data = nullptr;
     if (XGetWindowProperty(S.display, S.window, paste.property, offset, kReadLongs, True, AnyPropertyType, &t,
                            &format, &n, &after, &data) != Success) {
-      return false;
+      return Read::Failed;
     }
+    if (offset == 0 && t == None) return Read::Absent;
     if (offset == 0) *type = t;
     const bool incr = allowIncr && t == atomsOf(S.display).incr;
     const uint32_t enc = encodingOf(t);
@@ -214,9 +218,9 @@ bool readProperty(EditorState* V, bool allowIncr, Atom* type, size_t* bytes) {
     if (!ok) {
       // The rest of an unusable answer goes too.
       if (after > 0) XDeleteProperty(S.display, S.window, paste.property);
-      return false;
+      return Read::Failed;
     }
-    if (incr || after == 0) return true;
+    if (incr || after == 0) return Read::Done;
     offset += long(n / 4);
   }
 }
@@ -314,7 +318,7 @@ void selnotify(EditorState* V, XEvent* ev) {
   paste.property = n.property;
   Atom type;
   size_t bytes;
-  if (!readProperty(V, true, &type, &bytes)) {
+  if (readProperty(V, true, &type, &bytes) != Read::Done) {
     if (ClipPastePending()) fail(V, "Bad clipboard data");
     paste = Incoming{};
     return;
@@ -365,7 +369,10 @@ void selproperty(EditorState* V, XEvent* ev) {
   }
   Atom type;
   size_t bytes;
-  if (!readProperty(V, false, &type, &bytes)) {
+  const Read r = readProperty(V, false, &type, &bytes);
+  // A change seen after the property was read and deleted.
+  if (r == Read::Absent) return;
+  if (r == Read::Failed) {
     if (ClipPastePending()) fail(V, "Bad clipboard data");
     paste = Incoming{};
     Repaint(V);
