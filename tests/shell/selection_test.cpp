@@ -364,6 +364,26 @@ TEST_F(Selections, IncrPastesArriveChunkByChunkWithLinesAcrossChunksWhole) {
   EXPECT_EQ(e->text(), all + "tail");
 }
 
+TEST_F(Selections, ItsOwnLargeOfferPastesThroughTheServerByIncr) {
+  std::string big;
+  for (int i = 0; big.size() < 2 * SelectionIncrThreshold(); i++) big += "own line " + std::to_string(i) + "\n";
+  offer(big);
+  e->open("end\n");
+  run(cmd::PasteFromClip);
+  // The editor is owner and requestor at once: every step is an event.
+  XEvent ev;
+  for (int n = 0; n < 100000 && ClipPastePending(); n++) {
+    XSync(dpy, False);
+    if (!XPending(dpy)) break;
+    XNextEvent(dpy, &ev);
+    HandleEvent(V(), &ev);
+  }
+  EXPECT_FALSE(ClipPastePending());
+  EXPECT_EQ(SelectionTransfers(), 0u);
+  big.pop_back();
+  EXPECT_EQ(e->text(), big + "end");
+}
+
 TEST_F(Selections, IdleTransfersAreDroppedAndANewPasteReplacesAPendingOne) {
   SetSelectionIdle(std::chrono::milliseconds(30));
   e->open("keep\n");
