@@ -86,8 +86,8 @@ offer primary "$data/prim" || drive_fail "xclip does not own PRIMARY"
 xclip -o -selection clipboard | cmp -s - "$data/want_utf8" || drive_fail "losing PRIMARY emptied CLIPBOARD"
 stop_owners
 
-# ---- Megabytes out by INCR, side by side ---------------------------------------
-awk 'BEGIN { for (i = 0; i < 60000; i++) printf "line %06d of the large text, with some words\n", i }' >"$data/big.txt"
+# ---- Megabytes out by INCR, side by side: over the largest request (16 MiB) ----
+awk 'BEGIN { for (i = 0; i < 375000; i++) printf "line %06d of the large text, with some words\n", i }' >"$data/big.txt"
 drive_keys_fast ctrl+k h ctrl+Home Home
 drive_wait_stable
 drive_keys_prompt ctrl+k r || drive_fail "no \"Insert file:\" prompt"
