@@ -9,6 +9,7 @@
 #include <X11/Xproto.h>
 
 #include <algorithm>
+#include <new>
 #include <vector>
 
 #include "core/editor_state.h"
@@ -270,8 +271,13 @@ void selrequest(EditorState* V, XEvent* ev) {
   Atom type;
   if (r.target == XA_STRING) {
     SetAlert(V, "STRING request received");
-    std::string latin = Latin1Form(*offered);
-    data = std::make_shared<const std::string>(std::move(latin));
+    try {
+      data = std::make_shared<const std::string>(Latin1Form(*offered));
+    } catch (const std::bad_alloc&) {
+      // No room for the second form: refused, the editor goes on.
+      sendNotify(V, r, None);
+      return;
+    }
     type = XA_STRING;
   } else if (r.target == a.utf8 || r.target == a.text) {
     // TEXT lets the owner choose: UTF-8 carries every character.
