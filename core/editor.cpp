@@ -14,6 +14,7 @@
 #include "config/defaults.h"
 #include "core/case_maps.h"
 #include "core/editor_state.h"
+#include "edit/clipboard.h"
 
 namespace {
 
@@ -113,6 +114,7 @@ bool InitEditor(EditorState* V) {
 }
 
 void DeInitEditor(EditorState* V) {
+  ClipForget(V);  // its paste under way lives in the arena
   ReleaseArena(V);
   if (V->undoArea) {
     std::memset(V->undoArea, 0, kUndoAreaSize);

@@ -11,6 +11,7 @@
 #include "edit/block.h"
 #include "edit/bookmarks.h"
 #include "edit/case_commands.h"
+#include "edit/clipboard.h"
 #include "edit/drag.h"
 #include "edit/line_edit.h"
 #include "edit/movement.h"
@@ -210,13 +211,13 @@ constexpr Route kRoutes[kCmdCount] = {
     {nullptr, 0},  // 154 (no name)
     {nullptr, 0},  // 155 (no name)
     {nullptr, 0},  // 156 (no name)
-    {todo, 0},  // 157 CopyToClip: CopyToClip 0
-    {todo, 1},  // 158 CopyToPrimary: CopyToClip 1
-    {todo, 0},  // 159 PasteFromClip: PasteFromClip 0
-    {todo, 0},  // 160 BufToClip: BufToClip
-    {todo, 4},  // 161 ClipToBuf: PasteFromClip 4
-    {todo, 1},  // 162 PasteFromPrimary: PasteFromClip 1
-    {todo, 0},  // 163 OpenClip: OpenClip
+    {CopyToClip, 0},  // 157 CopyToClip
+    {CopyToClip, 1},  // 158 CopyToPrimary
+    {PasteFromClip, 0},  // 159 PasteFromClip
+    {BufToClip, 0},  // 160 BufToClip
+    {PasteFromClip, 4},  // 161 ClipToBuf
+    {PasteFromClip, 1},  // 162 PasteFromPrimary
+    {OpenClip, 0},  // 163 OpenClip
     {ToggleSet, 3},  // 164 SetTab
     {ToggleSet, 4},  // 165 SetLeftTab
     {ToggleSet, 5},  // 166 SetDecimalTab

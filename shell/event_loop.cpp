@@ -176,6 +176,9 @@ int HandleEvent(EditorState* V, XEvent* ev) {
       if (hooks.selNotify) hooks.selNotify(V, ev);
       Repaint(V);
       break;
+    case PropertyNotify:
+      if (hooks.propertyNotify) hooks.propertyNotify(V, ev);
+      break;
     case ClientMessage:
       quit = onClientMessage(V, ev);
       break;
@@ -213,9 +216,20 @@ void EventLoop(EditorState* V) {
     }
     // XPending flushes our requests and reads what the server sent; a lost
     // connection calls the I/O error handler from here.
+    // Transfers between clients have deadlines: only while one is pending
+    // does the wait below end on its own.
+    int wait = -1;
+    if (hooks.timers) {
+      bool changed = false;
+      wait = hooks.timers(V, &changed);
+      if (changed) {
+        Repaint(V);
+        if (V->alertText[0] && V->inputMode == ModeEdit) (hooks.paintAlert ? hooks.paintAlert : paintAlert)(V);
+      }
+    }
     if (XPending(S.display) == 0) {
       pollfd fds[2] = {{xfd, POLLIN, 0}, {signalFd, POLLIN, 0}};
-      if (poll(fds, signalFd >= 0 ? 2 : 1, -1) < 0 && errno != EINTR) break;
+      if (poll(fds, signalFd >= 0 ? 2 : 1, wait) < 0 && errno != EINTR) break;
       continue;
     }
     XNextEvent(S.display, &ev);

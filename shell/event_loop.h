@@ -69,6 +69,11 @@ struct LoopHooks {
   void (*macroKey)(EditorState* V, int code) = nullptr;  // sees every edit-mode code first
   EventHandler buttonPress = nullptr, buttonRelease = nullptr, motion = nullptr;
   EventHandler selClear = nullptr, selRequest = nullptr, selNotify = nullptr;
+  EventHandler propertyNotify = nullptr;
+  // Runs what is due (transfers given up); returns the milliseconds the
+  // loop may wait before it is called again, -1 for as long as it likes.
+  // Sets *changed when the screen needs a repaint.
+  int (*timers)(EditorState* V, bool* changed) = nullptr;
   void (*repaintPopups)(EditorState* V) = nullptr;  // after MapNotify: open menus
   void (*closeAll)(EditorState* V) = nullptr;       // window closed; null: CloseAll
   int (*promptType)(EditorState* V) = nullptr;      // type of the open prompt, 0 none

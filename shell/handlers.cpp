@@ -9,6 +9,7 @@
 #include "shell/main_menu.h"
 #include "shell/prompt.h"
 #include "tools/char_chart.h"
+#include "shell/selection.h"
 
 void InstallHandlers() {
   InstallPromptHooks();
@@ -18,4 +19,5 @@ void InstallHandlers() {
   SetColorizer(colorizeline);
   InstallChartHooks();
   InstallHelpHooks();
+  InstallSelection();
 }

@@ -24,9 +24,10 @@
 
 namespace {
 
+// Property changes carry the pieces of large clipboard transfers.
 constexpr long kEventMask = KeyPressMask | KeyReleaseMask | ButtonPressMask | ButtonReleaseMask |
-                            Button1MotionMask | ExposureMask | StructureNotifyMask;
-static_assert(kEventMask == 0x2810f);
+                            Button1MotionMask | ExposureMask | StructureNotifyMask | PropertyChangeMask;
+static_assert(kEventMask == 0x42810f);
 
 // The first thing a new user reads: where every command can be found.
 constexpr const char* kStartHint = "Press left Windows + Space (or Shift + Space) for main menu.";

@@ -28,7 +28,8 @@ namespace {
 constexpr int kSteps = 30000;
 
 // Commands that leave the text (close, open, reload, switch), touch files
-// or the configuration, or open dialogues that need a display.
+// or the configuration, open dialogues that need a display, or grow the text
+// without bound.
 constexpr const char* kAvoided[] = {
     "SaveExit",   "SaveStay",   "DiscardExit", "OpenText",  "OpenTextISO", "OpenTextDOS", "ReloadText",
     "ReadBlock",  "WriteBlock", "NextText",    "PrevText",  "SaveConfig",  "LoadConfig",  "ResetConfig",
@@ -36,6 +37,9 @@ constexpr const char* kAvoided[] = {
     "MacroSave",  "MacroLoad",  "MacroEdit",   "HelpFileMenu", "HelpOnHelp", "AsciiChart", "ViewMenu",
     "ViewFileMenu", "About",    "ZoomText",    "OpenClip",  "OpenBuffer",  "OpenBlockCopy", "OpenBlockMove",
     "Compare",    "UnCompare",  "BoxDraw",     "MacroRecord",
+    // Without a display a paste inserts the editor's own offer: a whole text
+    // copied and pasted over and over doubles until it outgrows any run.
+    "PasteFromClip", "PasteFromPrimary",
 };
 
 bool avoided(uint16_t binding) {

@@ -14,6 +14,7 @@
 #include "display/paint.h"
 #include "display/paint_recorder.h"
 #include "display/xlib.h"
+#include "edit/clipboard.h"
 #include "edit/movement.h"
 #include "shell/commands.h"
 #include "shell/event_loop.h"
@@ -52,6 +53,8 @@ struct Step {
   Check chain, title;
   std::vector<std::string> views;  // "N leftX rightX cols statusY headY textY rows bottomY"
   std::vector<std::pair<std::string, std::vector<std::string>>> shown;  // "N R" and the row
+  // What a selection offers: "clipboard" or "primary" ("none" after it: nothing).
+  std::vector<std::pair<std::string, std::vector<std::string>>> offered;
   std::vector<std::pair<std::string, std::vector<std::string>>> pairs;  // "N R" and its colour runs
   std::vector<std::string> marks;  // "name flags": a text's comparison marks, a letter per line
   Check chart;                     // the character chart: "closed", or its page and picks
@@ -59,7 +62,7 @@ struct Step {
     return linesGiven || fileGiven || cursor.set || alert.set || modified.set || mode.set || quit.set || tabsOut.set ||
            block.set || current.set || !linesOf.empty() || hilite.set || prompt.set || menu.set || split.set ||
            chain.set || title.set || !views.empty() || !shown.empty() || !pairs.empty() || !marks.empty() ||
-           chart.set;
+           chart.set || !offered.empty();
   }
 };
 
@@ -193,6 +196,9 @@ std::vector<Scenario> parse(const fs::path& path) {
     } else if (key == "pairs") {
       s.pairs.push_back({value, {}});
       block = &s.pairs.back().second;
+    } else if (key == "offered") {
+      s.offered.push_back({value, {}});
+      block = &s.offered.back().second;
     } else {
       throw std::runtime_error(path.string() + ":" + std::to_string(n) + ": unknown line '" + key + "'");
     }
@@ -528,6 +534,17 @@ class ScenarioTest : public ::testing::Test {
     }
     if (st.split.set && V->curTcb) {
       EXPECT_EQ(splitState(V), st.split.value);
+    }
+    for (auto& [which, lines] : st.offered) {
+      const ClipText text = ClipOffer(which.rfind("primary", 0) == 0 ? kSelPrimary : kSelClipboard);
+      if (which.find("none") != std::string::npos) {
+        EXPECT_EQ(text, nullptr) << which << " offers " << *text;
+      } else {
+        ASSERT_NE(text, nullptr) << which << " offers nothing";
+        std::string want;
+        for (size_t i = 0; i < lines.size(); i++) want += (i ? "\n" : "") + lines[i];
+        EXPECT_EQ(*text, want) << "offered on " << which;
+      }
     }
     if (!V->curTcb) {
       EXPECT_FALSE(st.linesGiven || st.cursor.set || st.modified.set) << "no text is left to check";
