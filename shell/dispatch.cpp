@@ -26,6 +26,9 @@
 #include "shell/toggles.h"
 #include "edit/undo.h"
 #include "search/search.h"
+#include "print/print_config.h"
+#include "print/print_job.h"
+#include "print/print_window.h"
 
 namespace {
 
@@ -162,9 +165,9 @@ constexpr Route kRoutes[kCmdCount] = {
     {CursorMove, 29},  // 113 JumpToPos
     {CursorMove, 30},  // 114 Zap
     {todo, 0},  // 115 LineupRight: LineupRight
-    {todo, 0},  // 116 Print: StartPrint
-    {todo, 0},  // 117 (no name): StopPrint
-    {todo, 0},  // 118 CharCount: charCount
+    {[](EditorState* V, int) { StartPrint(V); }, 0},  // 116 Print
+    {[](EditorState* V, int) { StopPrint(V); }, 0},  // 117 (no name)
+    {[](EditorState* V, int) { charCount(V); }, 0},  // 118 CharCount
     {ToggleSet, 15},  // 119 ToggleNoKeyRepeat
     {todo, 0},  // 120 NewLineColumn: NewLineColumn
     {ToggleSet, 25},  // 121 TogglePointing
@@ -192,7 +195,7 @@ constexpr Route kRoutes[kCmdCount] = {
     {CursorMove, 36},  // 143 WordEndRight
     {todo, 1},  // 144 LineupComment: LineupColumn 1
     {ReloadText, 0},  // 145 ReloadText
-    {todo, 0},  // 146 PrintConfig: printConfig
+    {[](EditorState* V, int) { printConfig(V); }, 0},  // 146 PrintConfig
     {todo, 0},  // 147 Compare: Compare
     {todo, 0},  // 148 UnCompare: UnCompare
     {ToggleSet, 27},  // 149 ToggleSyncScroll

@@ -1,6 +1,7 @@
 #include "shell/handlers.h"
 
 #include "config/dialog_window.h"
+#include "print/print_window.h"
 #include "shell/event_loop.h"
 #include "shell/macros.h"
 #include "shell/main_menu.h"
@@ -11,4 +12,5 @@ void InstallHandlers() {
   InstallDialogHooks();
   loopHooks().macroKey = MacroKey;
   InstallMenuHooks();
+  InstallPrintHooks();
 }

@@ -4,6 +4,8 @@
 #include "config/font_dialog.h"
 #include "config/key_dialog.h"
 #include "core/file_io.h"
+#include "print/print_config.h"
+#include "print/print_window.h"
 #include "shell/handlers.h"
 #include "shell/main_menu.h"
 #include "shell/text_list.h"
@@ -111,6 +113,8 @@ Editor::~Editor() {
   if (KeyDialogOpen()) KeyConfig(V);
   if (ColorDialogOpen()) ColorConfig(V);
   if (FontDialogOpen()) FontConfig(V);
+  if (PrintWindowOpen()) StartPrint(V);
+  if (PrintConfigOpen()) printConfig(V);
   if (MenuOpen()) MenuUp(V);
   if (TextListOpen()) FileMenuUp(V);
   DeInitEditor(V);
