@@ -51,4 +51,4 @@ void UnloadCups() {
   loaded = CupsApi{};
 }
 
-void SetCupsForTests(const CupsApi* api) { standIn = api; }
+void SetCupsStandIn(const CupsApi* api) { standIn = api; }

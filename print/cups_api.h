@@ -50,4 +50,4 @@ const CupsApi* LoadCups();
 // Unloads it (a stand-in stays).
 void UnloadCups();
 // Puts a stand-in in place of the library; null returns to the library.
-void SetCupsForTests(const CupsApi* api);
+void SetCupsStandIn(const CupsApi* api);

@@ -6,22 +6,24 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
+#include <cstring>
 
 #include "display/glyph_renderer.h"
 
 namespace {
 
-// Two hex digits per grey level.
-constexpr std::array<char, 512> makeHex() {
-  std::array<char, 512> t{};
+// Two hex digits per grey level, as they lie in memory.
+constexpr std::array<uint16_t, 256> makeHex() {
+  std::array<uint16_t, 256> t{};
   constexpr char digits[] = "0123456789abcdef";
   for (int i = 0; i < 256; i++) {
-    t[size_t(2 * i)] = digits[i >> 4];
-    t[size_t(2 * i + 1)] = digits[i & 15];
+    const auto hi = uint16_t(uint8_t(digits[i >> 4])), lo = uint16_t(uint8_t(digits[i & 15]));
+    t[size_t(i)] = std::endian::native == std::endian::little ? uint16_t(hi | lo << 8) : uint16_t(hi << 8 | lo);
   }
   return t;
 }
-constexpr std::array<char, 512> kHex = makeHex();
+constexpr std::array<uint16_t, 256> kHex = makeHex();
 
 uint8_t coverageAt(const FT_Bitmap& bm, int row, int col) {
   const int pitch = bm.pitch;
@@ -109,10 +111,7 @@ void PrintRaster::draw(const tchar* s, int n) {
 
 void PrintRaster::hexRow(int r, char* out) const {
   const uint8_t* p = row(r);
-  for (int x = 0; x < width_; x++) {
-    out[2 * x] = kHex[size_t(2 * p[x])];
-    out[2 * x + 1] = kHex[size_t(2 * p[x] + 1)];
-  }
+  for (int x = 0; x < width_; x++) std::memcpy(out + 2 * x, &kHex[p[x]], 2);
 }
 
 std::string WhiteRow(int width) { return std::string(size_t(std::max(width, 0)) * 2, 'f'); }

@@ -68,9 +68,9 @@ constexpr CupsApi kFake = {getDests2,          addOption,     copyDestInfo, crea
 
 UseFakeCups::UseFakeCups() {
   fake = FakeCups{};
-  SetCupsForTests(&kFake);
+  SetCupsStandIn(&kFake);
 }
-UseFakeCups::~UseFakeCups() { SetCupsForTests(nullptr); }
+UseFakeCups::~UseFakeCups() { SetCupsStandIn(nullptr); }
 FakeCups* UseFakeCups::operator->() { return &fake; }
 FakeCups& UseFakeCups::operator*() { return fake; }
 
