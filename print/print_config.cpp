@@ -92,9 +92,6 @@ void printCfgKey(EditorState* V, int key) {
     return;
   }
   uint8_t& v = printVal[size_t(selected)];
-  // The lowest value the configuration file takes back: a setting made here
-  // must survive SaveConfig and the next start.
-  const int lowest = itemTxt[size_t(selected)].lowest;
   switch (key - CMD_BASE) {
     case cmd::OneUp:
       if (selected > 0) selected--;
@@ -103,7 +100,7 @@ void printCfgKey(EditorState* V, int key) {
       if (selected < kPrintItems - 1) selected++;
       break;
     case cmd::OneLeft:
-      if (v > lowest) v--;
+      if (v > 0) v--;
       break;
     case cmd::OneRight:
       if (v < kStepMax) v++;

@@ -119,7 +119,9 @@ int doPrint(EditorState* V, ActiveLine* line, int from, int to, void* arg) {
     const int n = std::snprintf(num, sizeof num, "%03d ", w.number++);
     for (int i = 0; i < n; i++) w.cells.push_back(tchar(num[i]));
   }
-  for (int i = from; i < to; i++) w.cells.push_back(line->c[i]);
+  // The top bit draws each character straight from the font: page-sized
+  // glyphs stay out of the screen's glyph cache.
+  for (int i = from; i < to; i++) w.cells.push_back(line->c[i] | 0x80000000u);
   w.raster->draw(w.cells.data(), int(w.cells.size()));
   for (int r = 0; r < w.lineHeight; r++) {
     w.raster->hexRow(r, w.hex.data());

@@ -300,4 +300,38 @@ TEST_F(PrintJob, RastersWiderThanTheScreenStripAndLinesTallerThanItPrint) {
   EXPECT_EQ(std::system(("qpdf --check '" + dir.file("w.pdf") + "' >/dev/null").c_str()), 0);
 }
 
+// A column block over lines shorter than its columns, and a text of 300
+// pages (one line a page), still make documents the checker accepts.
+TEST_F(PrintJob, ColumnBlocksOverShortLinesAndThreeHundredPagesAreValidDocuments) {
+  if (std::system("command -v qpdf >/dev/null 2>&1") != 0) GTEST_SKIP() << "qpdf missing";
+  cups->printers = {"p"};
+  auto check = [&](const char* name, int pages) {
+    EXPECT_EQ(ed.alert(), "Document sent") << name;
+    EXPECT_EQ(pagesOf(cups->document), pages) << name;
+    EXPECT_EQ(countOf(cups->document, " 0 obj\n  << /Type /Page\n"), pages) << name;
+    vt::WriteFile(dir.file(name), cups->document);
+    EXPECT_EQ(std::system(("qpdf --check '" + dir.file(name) + "' >/dev/null").c_str()), 0) << name;
+  };
+  Tcb* t = ed.open("a long first line\nab\n\nanother long line\n", "col.txt");
+  ed->blk = {};
+  ed->blk.blkTcb = ed->blk.blkView = t;
+  ed->blk.isColumn = 1;
+  ed->blk.startLine = 1;
+  ed->blk.startCol = 5;
+  ed->blk.endLine = 4;
+  ed->blk.endCol = 10;
+  printVal[PRINT_LINENUM] = 1;
+  print();
+  check("col.pdf", 1);
+  ed->blk = {};
+  printVal[PRINT_LINENUM] = 0;
+  printVal[PRINT_DENSITY] = 1;    // 10 samples wide
+  printVal[PRINT_ASPECT] = 200;   // 20 rows: one 14-row line a page
+  std::string text;
+  for (int i = 0; i < 300; i++) text += "x\n";
+  ed.open(text, "many.txt");
+  print();
+  check("many.pdf", 300);
+}
+
 }  // namespace
