@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Printing as a user does it, on a print server of the test's own (a private
-# cupsd with two file printers): File / Print from the main menu, N for line
-# numbers, the printer's digit.  The document the printer received is the
+# cupsd with two file printers): File / Print from the main menu (first
+# before the server runs: an empty list), N for line numbers, the printer's
+# digit, "Document sent" on the alert line, and "Print failed" for a printer
+# removed meanwhile.  The document the printer received is the
 # "printtest.pdf" copy byte for byte, a PDF the checkers accept, one A4 page
 # holding one 8-bit grey image and no fonts, whose text reads back with OCR;
 # the scheduler kept the job's title, document name and options.  Then
@@ -21,15 +23,14 @@ for tool in qpdf pdfinfo pdfimages pdffonts pdftotext tesseract lpadmin /usr/sbi
   command -v "$tool" >/dev/null || drive_fail "$tool is not installed (scripts/install-deps.sh)"
 done
 
-# The server's filters run as another user, who must reach the printers' files.
-chmod 0711 "$data"
-cupsd_start "$data/cups" || drive_fail "the private print server did not start"
-out=$data/cups/out
-cupsd_add_file_printer alpha "$out/alpha.pdf" || drive_fail "lpadmin refused the printer alpha"
-cupsd_add_file_printer filepdf "$out/filepdf.pdf" || drive_fail "lpadmin refused the printer filepdf"
-
 printf 'Print PaperSize 1\n' >"$DRIVE_CONFIG/vexor.cfg"
 printf 'HELLO PRINTER\nThe quick brown fox jumps over the lazy dog\n' >"$data/letter.txt"
+
+# The server's filters run as another user, who must reach the printers' files.
+chmod 0711 "$data"
+out=$data/cups/out
+# The editor looks for the server where it will be, before it runs.
+export CUPS_SERVER=$data/cups/cups.sock
 
 drive_start_x || drive_fail "no X server"
 cd "$data" || drive_fail "no data folder"
@@ -53,10 +54,36 @@ wait_printed() {
   return 1
 }
 
-# File (the first menu), Print (its tenth item).
+# Text read from a rectangle WxH+X+Y of the screen.
+read_screen() {
+  drive_shot "$data/read.png"
+  convert "$data/read.png" -crop "$1" +repage -resize 300% "$data/read-crop.png"
+  tesseract "$data/read-crop.png" - 2>/dev/null | tr -s '[:space:]' ' '
+}
+print_window=600x500+101+51
+alert_row=$(drive_row head)
+
+# File (the first menu), Print (its tenth item), with no print server yet:
+# no printer listed, and a digit does nothing.
 drive_keys_fast shift+space $(printf 'Down %.0s' {1..9}) Return
 drive_wait_stable || drive_fail "the screen does not settle after File / Print"
 [[ $(children) == 1 ]] || drive_fail "File / Print opened no window"
+shown=$(read_screen "$print_window")
+[[ $shown == *"Press printer number"* && $shown != *Prt* ]] ||
+  drive_fail "without a server the window should list no printer: $shown"
+drive_keys_fast 0 Escape
+drive_wait_stable || drive_fail "the screen does not settle after 0 and Esc"
+[[ $(children) == 0 && ! -e printtest.pdf ]] || drive_fail "0 without printers did something"
+
+cupsd_start "$data/cups" || drive_fail "the private print server did not start"
+cupsd_add_file_printer alpha "$out/alpha.pdf" || drive_fail "lpadmin refused the printer alpha"
+cupsd_add_file_printer filepdf "$out/filepdf.pdf" || drive_fail "lpadmin refused the printer filepdf"
+
+drive_keys_fast shift+space Return
+drive_wait_stable || drive_fail "the screen does not settle after File / Print"
+[[ $(children) == 1 ]] || drive_fail "File / Print opened no window"
+shown=$(read_screen "$print_window")
+[[ $shown == *"Prt# "?" alpha"* && $shown == *"Prt# 1 filepdf"* ]] || drive_fail "the printers are not listed: $shown"
 drive_keys_fast n 1
 wait_printed "$out/filepdf.pdf" 1 || drive_fail "filepdf received no document: $(tail -3 "$data/cups/log/error_log")"
 [[ -s $out/alpha.pdf ]] && drive_fail "the job went to alpha, not to printer 1"
@@ -83,6 +110,18 @@ grep -q 'quick brown fox' "$data/ocr.txt" || drive_fail "the second line does no
 grep -q '^001 ' "$data/ocr.txt" && grep -q '^002 ' "$data/ocr.txt" ||
   drive_fail "the lines are not numbered 001 and 002: $(cat "$data/ocr.txt")"
 
+shown=$(read_screen "$alert_row")
+[[ $shown == *"Document sent"* ]] || drive_fail "no \"Document sent\" on the alert line: $shown"
+
+# A printer removed while the window lists it: the job is refused and the
+# server's reason shows; nothing is reported sent.
+lpadmin -x alpha || drive_fail "lpadmin could not remove alpha"
+drive_keys_fast 0
+drive_wait_stable || drive_fail "the screen does not settle after 0"
+shown=$(read_screen "$alert_row")
+[[ $shown == *"Print failed"* ]] || drive_fail "no \"Print failed\" for a removed printer: $shown"
+[[ $(grep -c 'Document sent' "$data/stdout") == 1 ]] || drive_fail "the refused job was reported sent"
+
 # What the scheduler kept of the job.
 control=$(ls "$data/cups/spool"/c* 2>/dev/null | head -1)
 [[ -n $control ]] || drive_fail "the scheduler kept no job record"
@@ -91,7 +130,7 @@ for attr in vexor letter.txt application/pdf iso_a4_210x297mm one-sided; do
 done
 
 # Esc closes the window; Config / PrintConfig, FontSize (the second row) ten
-# pixels up, Esc; the next print has fewer, taller lines to the page.
+# pixels up, Esc; the next print (filepdf, now printer 0) has taller lines.
 drive_keys_fast Escape
 drive_wait_stable || drive_fail "the screen does not settle after Esc"
 [[ $(children) == 0 ]] || drive_fail "Esc left the Print window open"
@@ -101,7 +140,7 @@ drive_wait_stable || drive_fail "the screen does not settle after Config / Print
 drive_keys_fast Down $(printf 'Right %.0s' {1..10}) Escape
 drive_wait_stable || drive_fail "the screen does not settle after the settings"
 : >"$out/filepdf.pdf"
-drive_keys_fast shift+space $(printf 'Left %.0s' {1..16}) $(printf 'Up %.0s' {1..16}) $(printf 'Down %.0s' {1..9}) Return 1
+drive_keys_fast shift+space $(printf 'Left %.0s' {1..16}) $(printf 'Up %.0s' {1..16}) $(printf 'Down %.0s' {1..9}) Return 0
 wait_printed "$out/filepdf.pdf" 2 || drive_fail "the second print did not arrive"
 pdfimages -png "$out/filepdf.pdf" "$data/big" || drive_fail "pdfimages cannot extract the second page"
 # Ink rows: the 30-pixel font's glyphs reach further down than the 20-pixel's.
