@@ -191,7 +191,7 @@ void StopPrint(EditorState*) {
 }
 
 void printIt(EditorState* V, const CupsApi* api, CupsDest* dest) {
-  if (!api || !dest) return;
+  if (!api || !dest || !V->curTcb) return;
   if (!pfont || !pfont->face) {
     SetAlert(V, "No print font");
     return;

@@ -257,6 +257,18 @@ TEST_F(PrintJob, SettingsThatLeaveNoLineOrNoAreaSendNothing) {
     print();
     EXPECT_EQ(ed.alert(), c.alert) << c.item;
   }
+  // A document whose offsets would pass ten digits (10 GB) is refused before
+  // anything is sent: 18.4 MB pages of 1900 x 4845 samples.
+  getPrintDef();
+  printVal[PRINT_FONTSIZE] = 12;
+  printVal[PRINT_DENSITY] = 190;
+  printVal[PRINT_ASPECT] = 255;
+  const int pages = int(10000000000LL / (2LL * 1900 * 4845)) + 1;
+  std::string text;
+  for (int i = 0; i < pages * linesPerPage(); i++) text += "x\n";
+  ed.open(text, "big.txt");
+  print();
+  EXPECT_EQ(ed.alert(), "Too many pages to print");
   EXPECT_EQ(cups->jobsCreated, 0);
   EXPECT_FALSE(vt::Exists(dir.file("printtest.pdf")));
 }
