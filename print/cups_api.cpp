@@ -39,16 +39,13 @@ const CupsApi* LoadCups() {
                   resolve(a.freeOptions, "cupsFreeOptions") && resolve(a.freeDests, "cupsFreeDests") &&
                   resolve(a.lastErrorString, "cupsLastErrorString");
   if (!ok) {
-    UnloadCups();
+    // A library without these calls is no use; it has not been called yet.
+    dlclose(lib);
+    lib = nullptr;
+    loaded = CupsApi{};
     return nullptr;
   }
   return &loaded;
-}
-
-void UnloadCups() {
-  if (lib) dlclose(lib);
-  lib = nullptr;
-  loaded = CupsApi{};
 }
 
 void SetCupsStandIn(const CupsApi* api) { standIn = api; }

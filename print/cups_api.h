@@ -45,9 +45,7 @@ struct CupsApi {
 };
 
 // The library's calls, loading it ("libcups.so.2", else "libcups.so") on
-// the first use; null when it cannot be had.
+// the first use and keeping it; null when it cannot be had.
 const CupsApi* LoadCups();
-// Unloads it (a stand-in stays).
-void UnloadCups();
 // Puts a stand-in in place of the library; null returns to the library.
 void SetCupsStandIn(const CupsApi* api);

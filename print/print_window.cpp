@@ -43,7 +43,8 @@ void closeWindow(EditorState* V) {
   printers = nullptr;
   nprinters = 0;
   cups = nullptr;
-  UnloadCups();
+  // The library stays loaded: it keeps per-thread state whose destructor
+  // would be gone with it, and the next Print finds it at once.
   V->redraw |= REDRAW_ALL;
 }
 

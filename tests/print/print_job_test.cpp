@@ -6,7 +6,6 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <regex>
 #include <string>
 
 #include "config/fonts.h"
@@ -31,8 +30,8 @@ int countOf(const std::string& doc, const std::string& what) {
 }
 
 int pagesOf(const std::string& doc) {
-  std::smatch m;
-  return std::regex_search(doc, m, std::regex("/Count (\\d+)\n")) ? std::stoi(m[1]) : -1;
+  const size_t at = doc.find("/Count ");
+  return at == std::string::npos ? -1 : std::atoi(doc.c_str() + at + 7);
 }
 
 class PrintJob : public ::testing::Test {
