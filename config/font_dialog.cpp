@@ -10,6 +10,7 @@
 #include "core/editor_state.h"
 #include "display/glyph_renderer.h"
 #include "display/screen.h"
+#include "print/print_settings.h"
 #include "shell/commands.h"
 #include "shell/event_loop.h"
 
@@ -152,7 +153,7 @@ void listKey(int key) {
 }
 
 void apply(EditorState* V) {
-  const std::string err = fontsSetChecked(V);
+  const std::string err = fontsSetChecked(V, printVal[PRINT_FONTSIZE]);
   if (err.empty()) {
     inUse = fontData;
     note = FontsNote();
@@ -161,7 +162,7 @@ void apply(EditorState* V) {
     // fonts in use again, and keep what was typed for the user to mend.
     const FontData typed = fontData;
     fontData = inUse;
-    fontsSetChecked(V);
+    fontsSetChecked(V, printVal[PRINT_FONTSIZE]);
     fontData = typed;
     note = err;
   }

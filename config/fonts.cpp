@@ -175,7 +175,21 @@ std::string buildOrReplace(GlyphFont*& f, const char* name, char* file, int size
   return err;
 }
 
+std::string buildPrintFont(int size) {
+  const FontData& d = fontData;
+  std::string err = build(pfont, d.textFont, d.textFontFile, size, 0, 0, 0);
+  // With a fixed cell on screen, printing keeps columns aligned too, at the
+  // print font's own natural width.
+  if (err.empty() && d.textWidth) err = build(pfont, d.textFont, d.textFontFile, size, pfont->charWidth, 0, 0);
+  return err;
+}
+
 }  // namespace
+
+std::string fixPrintFont(int printFontSize) {
+  if (!pfont) return "";  // the fonts are not set up yet: they take the size then
+  return buildPrintFont(printFontSize);
+}
 
 const std::string& FontsNote() { return fontNote; }
 
@@ -248,11 +262,7 @@ std::string fontsSetChecked(EditorState*, int printFontSize) {
   if (err.empty())
     err = buildOrReplace(font, d.textFont, d.textFontFile, d.textSize, d.textWidth, d.textBaseline,
                          d.textLineSpace);
-  if (err.empty()) err = build(pfont, d.textFont, d.textFontFile, printFontSize, 0, 0, 0);
-  // With a fixed cell on screen, printing keeps columns aligned too, at the
-  // print font's own natural width.
-  if (err.empty() && d.textWidth)
-    err = build(pfont, d.textFont, d.textFontFile, printFontSize, pfont->charWidth, 0, 0);
+  if (err.empty()) err = buildPrintFont(printFontSize);
   crapClearCache();
 
   const char* lang = std::getenv("LANG");

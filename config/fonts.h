@@ -48,6 +48,9 @@ void fontsInit();
 // one line saying what failed; when no font file can be found at all the
 // fonts are left as they were.
 std::string fontsSetChecked(EditorState* V, int printFontSize = kDefaultPrintFontSize);
+// Rebuilds only the print font, at `printFontSize` pixels (the print
+// settings' FontSize changed).  "" or what failed.
+std::string fixPrintFont(int printFontSize);
 // What the last fontsSetChecked replaced: "Not a font file: <name>" when a
 // font file named in the settings exists but cannot be opened as a font and
 // another file took its place; empty otherwise.

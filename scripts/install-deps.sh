@@ -58,8 +58,10 @@ test_optional=(
   xclip               # the other X client in the clipboard tests
   xsel                # a second one, which asks and offers differently
   cups-client         # lpstat/lp, to set up and inspect test printers
-  libcups2            # CUPS client library
-  libcups2-dev        # provides the unversioned libcups.so the program loads
+  libcups2            # CUPS client library (libcups.so.2, which the program loads)
+  libcups2-dev        # the unversioned libcups.so, the program's second choice
+  enscript            # scripts/bench-print.sh: the text-to-PostScript printer it compares with
+  ghostscript         # its ps2pdf
   pulseaudio          # sound server for the Morse output
   pulseaudio-utils    # pactl/parec, to check the Morse stream
   libpulse0           # PulseAudio client libraries

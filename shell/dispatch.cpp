@@ -34,6 +34,9 @@
 #include "help/help_text.h"
 #include "help/help_viewer.h"
 #include "tools/morse.h"
+#include "print/print_config.h"
+#include "print/print_job.h"
+#include "print/print_window.h"
 
 namespace {
 
@@ -47,9 +50,6 @@ struct Route {
 // Commands left out of the program for good.
 void unimp(EditorState* V, int) { SetAlert(V, "Unimplemented"); }
 
-// Commands whose function comes with later work; the comment on each route
-// names that function and the argument it is called with.
-void todo(EditorState* V, int) { SetAlert(V, "Unimplemented"); }
 void search(EditorState* V, int step) { Search(V, step); }
 void repeatSearch(EditorState* V, int) { RepeatSearch(V); }
 
@@ -170,9 +170,9 @@ constexpr Route kRoutes[kCmdCount] = {
     {CursorMove, 29},  // 113 JumpToPos
     {CursorMove, 30},  // 114 Zap
     {LineupRight, 0},  // 115 LineupRight
-    {todo, 0},  // 116 Print: StartPrint
-    {todo, 0},  // 117 (no name): StopPrint
-    {todo, 0},  // 118 CharCount: charCount
+    {[](EditorState* V, int) { StartPrint(V); }, 0},  // 116 Print
+    {[](EditorState* V, int) { StopPrint(V); }, 0},  // 117 (no name)
+    {[](EditorState* V, int) { charCount(V); }, 0},  // 118 CharCount
     {ToggleSet, 15},  // 119 ToggleNoKeyRepeat
     {NewLineColumn, 0},  // 120 NewLineColumn
     {ToggleSet, 25},  // 121 TogglePointing
@@ -200,7 +200,7 @@ constexpr Route kRoutes[kCmdCount] = {
     {CursorMove, 36},  // 143 WordEndRight
     {LineupColumn, 1},  // 144 LineupComment
     {ReloadText, 0},  // 145 ReloadText
-    {todo, 0},  // 146 PrintConfig: printConfig
+    {[](EditorState* V, int) { printConfig(V); }, 0},  // 146 PrintConfig
     {[](EditorState* V, int) { Compare(V); }, 0},  // 147 Compare
     {[](EditorState* V, int) { UnCompare(V); }, 0},  // 148 UnCompare
     {ToggleSet, 27},  // 149 ToggleSyncScroll

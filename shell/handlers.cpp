@@ -4,6 +4,7 @@
 #include "display/colorize.h"
 #include "display/paint.h"
 #include "help/help_viewer.h"
+#include "print/print_window.h"
 #include "shell/event_loop.h"
 #include "shell/macros.h"
 #include "shell/main_menu.h"
@@ -20,4 +21,5 @@ void InstallHandlers() {
   InstallChartHooks();
   InstallHelpHooks();
   InstallSelection();
+  InstallPrintHooks();
 }

@@ -24,6 +24,7 @@
 #include "shell/main_menu.h"
 #include "shell/mouse.h"
 #include "shell/text_list.h"
+#include "print/print_settings.h"
 #include "tests/support/headless.h"
 #include "tests/support/temp_dir.h"
 #include "tools/char_chart.h"
@@ -51,6 +52,7 @@ struct Step {
   std::vector<std::pair<std::string, std::vector<std::string>>> linesOf;  // other texts by name
   // The views: the chain, each view's geometry, painted rows, the title.
   Check chain, title;
+  Check print;  // the nine print settings
   std::vector<std::string> views;  // "N leftX rightX cols statusY headY textY rows bottomY"
   std::vector<std::pair<std::string, std::vector<std::string>>> shown;  // "N R" and the row
   // What a selection offers: "clipboard" or "primary" ("none" after it: nothing).
@@ -62,7 +64,7 @@ struct Step {
     return linesGiven || fileGiven || cursor.set || alert.set || modified.set || mode.set || quit.set || tabsOut.set ||
            block.set || current.set || !linesOf.empty() || hilite.set || prompt.set || menu.set || split.set ||
            chain.set || title.set || !views.empty() || !shown.empty() || !pairs.empty() || !marks.empty() ||
-           chart.set || !offered.empty();
+           chart.set || !offered.empty() || print.set;
   }
 };
 
@@ -184,6 +186,8 @@ std::vector<Scenario> parse(const fs::path& path) {
       s.chain = {true, value};
     } else if (key == "title") {
       s.title = {true, value};
+    } else if (key == "print") {
+      s.print = {true, value};
     } else if (key == "view") {
       s.views.push_back(value);
     } else if (key == "marks") {
@@ -449,6 +453,7 @@ class ScenarioTest : public ::testing::Test {
     EditorState* V = e.V();
     // Keys a scenario assigned in the key dialogue stay with it.
     ResetKeyTable();
+    getPrintDef();  // the print settings a scenario changed stay with it
     // The title the window would get at each change.
     static std::string* titleSink;
     titleSink = &title_;
@@ -531,6 +536,11 @@ class ScenarioTest : public ::testing::Test {
     }
     if (st.chart.set) {
       EXPECT_EQ(chartState(), st.chart.value);
+    }
+    if (st.print.set) {
+      std::string values;
+      for (uint8_t v : printVal) values += (values.empty() ? "" : " ") + std::to_string(v);
+      EXPECT_EQ(values, st.print.value);
     }
     if (st.split.set && V->curTcb) {
       EXPECT_EQ(splitState(V), st.split.value);

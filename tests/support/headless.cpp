@@ -5,6 +5,8 @@
 #include "config/key_dialog.h"
 #include "core/file_io.h"
 #include "help/help_viewer.h"
+#include "print/print_config.h"
+#include "print/print_window.h"
 #include "shell/handlers.h"
 #include "shell/main_menu.h"
 #include "shell/text_list.h"
@@ -116,6 +118,8 @@ Editor::~Editor() {
   if (KeyDialogOpen()) KeyConfig(V);
   if (ColorDialogOpen()) ColorConfig(V);
   if (FontDialogOpen()) FontConfig(V);
+  if (PrintWindowOpen()) StartPrint(V);
+  if (PrintConfigOpen()) printConfig(V);
   if (MenuOpen()) MenuUp(V);
   if (TextListOpen()) FileMenuUp(V);
   ResetChart(V);
