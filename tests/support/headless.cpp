@@ -100,6 +100,9 @@ Editor::Editor() : v_(std::make_unique<EditorState>()) {
   // SendMorse from a test never reaches a sound server, which would play
   // (and wait for) every tone: it meets a server that is not there.
   setenv("PULSE_SERVER", "unix:/nonexistent/vexor-no-sound", 1);
+  // Likewise Print never reaches the machine's own printers (a test that
+  // prints brings its own stand-in server).
+  setenv("CUPS_SERVER", "/nonexistent/vexor-no-printer.sock", 1);
   InstallHandlers();
   scratchConfig.use();
   InitEditor(v_.get());
