@@ -65,13 +65,15 @@ void BlockAdjust(EditorState* V, int event) {
       shiftLines(b, L < b.startLine, L < b.endLine, -1);
       break;
     case BLK_LINES_JOINED: {
+      // A mark past the end of the line below moves with it, but no
+      // further than a line reaches.
       const int shift = JoinShift(V);
       if (L < b.startLine) {
-        if (b.startLine == L + 1) b.startCol += shift;
+        if (b.startLine == L + 1) b.startCol = std::clamp(b.startCol + shift, 0, kAlineMax - 1);
         b.startLine--;
       }
       if (L < b.endLine) {
-        if (b.endLine == L + 1) b.endCol += shift;
+        if (b.endLine == L + 1) b.endCol = std::clamp(b.endCol + shift, 0, kAlineMax);
         b.endLine--;
       }
       break;
