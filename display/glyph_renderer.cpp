@@ -13,6 +13,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "display/glyph_coverage.h"
+
 GlyphFont* font = nullptr;
 GlyphFont* font2 = nullptr;
 GlyphFont* pfont = nullptr;
@@ -127,25 +129,6 @@ void releaseStrip() {
   R.dd = nullptr;
 }
 
-// Coverage of one bitmap pixel, whatever format the font produced: embedded
-// bitmap strikes may come as one bit per pixel or as colour, and reading
-// those as bytes would run past the bitmap.
-uint8_t coverageAt(const FT_Bitmap& bm, int row, int col) {
-  const int pitch = bm.pitch;
-  const unsigned char* line =
-      pitch >= 0 ? bm.buffer + size_t(row) * pitch : bm.buffer + size_t(bm.rows - 1 - row) * -pitch;
-  switch (bm.pixel_mode) {
-    case FT_PIXEL_MODE_GRAY:
-      return line[col];
-    case FT_PIXEL_MODE_MONO:
-      return (line[col >> 3] & (0x80 >> (col & 7))) ? 0xff : 0;
-    case FT_PIXEL_MODE_BGRA:
-      return line[col * 4 + 3];
-    default:
-      return 0;
-  }
-}
-
 // Combines the foreground into the strip through a cached mask: where the
 // mask has zero bits the foreground's bits are taken, elsewhere the old ones.
 void paintEntry(uint32_t* dd, int64_t pen, const uint32_t* e, uint32_t fg) {
@@ -236,7 +219,7 @@ Glyph renderGlyph(GlyphFont* f, tchar c, uint32_t fg, int64_t* pen) {
   for (int row = 0; row < keep; ++row) {
     uint32_t* dst = dd + size_t(r + row) * kStripWidth;
     for (int col = 0; col < w; ++col) {
-      const uint32_t C = uint32_t(coverageAt(bm, row, col)) * 0x010101u;
+      const uint32_t C = uint32_t(GlyphCoverage(bm, row, col)) * 0x010101u;
       if (mask) *mask++ = ~C;
       const int64_t x = x0 + col;
       if (x >= 0 && x < kStripWidth) dst[x] = (fg & C) | (dst[x] & ~C);
@@ -295,7 +278,7 @@ const uint32_t* cellEntry(GlyphFont* f, tchar c) {
   uint32_t* mask = e + kHeaderWords;
   for (int row = 0; row < keep; ++row)
     for (int col = 0; col < w; ++col) {
-      const uint32_t C = uint32_t(coverageAt(bm, row, col)) * 0x010101u;
+      const uint32_t C = uint32_t(GlyphCoverage(bm, row, col)) * 0x010101u;
       ink = ink || C != 0;
       *mask++ = ~C;
     }

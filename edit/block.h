@@ -55,6 +55,9 @@ Link* PullBlk(EditorState* V);
 // refused ("Line too long", no memory): nothing changed, the text is kept.
 int PutBlk(EditorState* V, Link* text);
 int PutColBlk(EditorState* V, Link* text);
+// Opens a block text as a new unnamed text in the current folder, which
+// becomes the current one; the text is used up either way.
+void BlkToText(EditorState* V, Link* text);
 // A copy of a block text; null when memory ran out.
 Link* CopyText(EditorState* V, const Link* text);
 // Blanks the column block in place.

@@ -270,6 +270,10 @@ void OpenBlk(EditorState* V, int move) {
   }
   // The cut is recorded in the text it came from, before the new one shows.
   if (move) UdoLinesAfter(V, last);
+  BlkToText(V, text);
+}
+
+void BlkToText(EditorState* V, Link* text) {
   text->setWidth(0);
   Tcb* t = NewText(V, text, 0);
   if (!t) {

@@ -134,19 +134,6 @@ void insert(EditorState* V, Link* text) {
   V->redraw |= REDRAW_ALL;
 }
 
-void openAsText(EditorState* V, Link* text) {
-  text->setWidth(0);
-  Tcb* t = NewText(V, text, 0);
-  if (!t) {
-    ReleaseText(V, text);
-    return;
-  }
-  t->kind = KIND_NEW;
-  t->fileName[0] = 0;
-  CopyCut(t->dirName, sizeof t->dirName, V->curDir);
-  V->redraw |= REDRAW_ALL;
-}
-
 // No X: the editor's own offer arrives as a transfer would bring it.
 void pasteOwn(EditorState* V, int sel) {
   const ClipText text = offers[sel];
@@ -320,7 +307,7 @@ void ClipPasteFinish(EditorState* V) {
   }
   shape(V, text, what == kPasteOpen);
   if (what == kPasteOpen) {
-    openAsText(V, text);
+    BlkToText(V, text);
   } else if (what == kPasteToBuf) {
     ClearBuf(V);
     V->pasteBase = text;

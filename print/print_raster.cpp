@@ -9,6 +9,7 @@
 #include <bit>
 #include <cstring>
 
+#include "display/glyph_coverage.h"
 #include "display/glyph_renderer.h"
 
 namespace {
@@ -25,21 +26,6 @@ constexpr std::array<uint16_t, 256> makeHex() {
 }
 constexpr std::array<uint16_t, 256> kHex = makeHex();
 
-uint8_t coverageAt(const FT_Bitmap& bm, int row, int col) {
-  const int pitch = bm.pitch;
-  const unsigned char* line =
-      pitch >= 0 ? bm.buffer + size_t(row) * size_t(pitch) : bm.buffer + size_t(int(bm.rows) - 1 - row) * size_t(-pitch);
-  switch (bm.pixel_mode) {
-    case FT_PIXEL_MODE_GRAY:
-      return line[col];
-    case FT_PIXEL_MODE_MONO:
-      return (line[col >> 3] & (0x80 >> (col & 7))) ? 0xff : 0;
-    case FT_PIXEL_MODE_BGRA:
-      return line[col * 4 + 3];
-    default:
-      return 0;
-  }
-}
 
 }  // namespace
 
@@ -66,7 +52,7 @@ const PrintRaster::Glyph& PrintRaster::glyph(tchar c) {
     g.top = slot->bitmap_top;
     g.coverage.resize(size_t(g.w) * size_t(g.h));
     for (int r = 0; r < g.h; r++)
-      for (int col = 0; col < g.w; col++) g.coverage[size_t(r) * size_t(g.w) + size_t(col)] = coverageAt(bm, r, col);
+      for (int col = 0; col < g.w; col++) g.coverage[size_t(r) * size_t(g.w) + size_t(col)] = GlyphCoverage(bm, r, col);
   } else if (font_) {
     // A glyph the font cannot give takes an empty cell.
     g.advance = font_->charWidth;
