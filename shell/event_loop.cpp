@@ -214,8 +214,6 @@ void EventLoop(EditorState* V) {
       endCause = sig;
       break;
     }
-    // XPending flushes our requests and reads what the server sent; a lost
-    // connection calls the I/O error handler from here.
     // Transfers between clients have deadlines: only while one is pending
     // does the wait below end on its own.
     int wait = -1;
@@ -227,6 +225,8 @@ void EventLoop(EditorState* V) {
         if (V->alertText[0] && V->inputMode == ModeEdit) (hooks.paintAlert ? hooks.paintAlert : paintAlert)(V);
       }
     }
+    // XPending flushes our requests and reads what the server sent; a lost
+    // connection calls the I/O error handler from here.
     if (XPending(S.display) == 0) {
       pollfd fds[2] = {{xfd, POLLIN, 0}, {signalFd, POLLIN, 0}};
       if (poll(fds, signalFd >= 0 ? 2 : 1, wait) < 0 && errno != EINTR) break;

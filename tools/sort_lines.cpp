@@ -40,7 +40,9 @@ struct Keys {
     const uint8_t* pb = bytes.data() + start[y.line];
     const size_t na = start[x.line + 1] - start[x.line], nb = start[y.line + 1] - start[y.line];
     const size_t n = std::min(na, nb);
-    if (const int c = std::memcmp(pa, pb, n)) return c < 0;
+    // Keys all empty leave no bytes at all: memcmp may not see a null pointer.
+    if (n > 0)
+      if (const int c = std::memcmp(pa, pb, n)) return c < 0;
     // The rest of the longer key against the other's blanks.
     if (na > n) {
       for (size_t i = n; i < na; i++)
