@@ -183,9 +183,9 @@ int initMorse(int volume, int tone, int L, int sparse, int shape) {
       !lookUp(s->pulse, "pa_simple_drain", &s->paDrain) || !lookUp(s->pulse, "pa_simple_free", &s->paFree) ||
       !lookUp(s->maths, "sin", &s->sinFn) || !lookUp(s->maths, "trunc", &s->truncFn))
     return -1;
-  const PaSampleSpec spec{kPaSampleU8, kMorseRate, 1};
+  const PaSampleSpec format{kPaSampleU8, kMorseRate, 1};
   int error = 0;
-  pa_simple* stream = s->paNew(nullptr, nullptr, kPaStreamPlayback, nullptr, "klingbox", &spec, nullptr,
+  pa_simple* stream = s->paNew(nullptr, nullptr, kPaStreamPlayback, nullptr, "klingbox", &format, nullptr,
                                nullptr, &error);
   if (!stream) return 1;
   s->stream = std::unique_ptr<pa_simple, FreeStream>(stream, FreeStream{s->paFree});
