@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "core/line_store.h"
+#include "edit/movement.h"
 #include "edit/undo.h"
 #include "search/search.h"
 #include "shell/prompt.h"
@@ -20,7 +21,10 @@ struct Resume {
 
 void ask(EditorState* V) { Prompt(V, kPromptKey, "Yes/No/Only/Rest/Quit:", nullptr, 9, 0, Search); }
 
+// The end of a run: replacements made without a question moved the cursor
+// where no view followed it.
 void sayCount(EditorState* V, const char* cause) {
+  Adjust(V, V->curTcb);
   char msg[kAlertMax + 1];
   if (cause)
     std::snprintf(msg, sizeof msg, "%s, %05d replaces done.", cause, V->replaceCount);
