@@ -2,18 +2,19 @@
 #include "display/glyph_renderer.h"
 
 #include <X11/Xlib.h>
-#include <X11/Xutil.h>
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
 #include <algorithm>
-#include <bit>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
+#include "display/box_glyphs.h"
+#include "display/fallback_fonts.h"
 #include "display/glyph_coverage.h"
+#include "display/strip_image.h"
 
 GlyphFont* font = nullptr;
 GlyphFont* font2 = nullptr;
@@ -42,47 +43,8 @@ struct LibraryCloser {
   void operator()(FT_LibraryRec_* lib) const { FT_Done_FreeType(lib); }
 };
 
-struct ImageCloser {
-  void operator()(XImage* img) const { XDestroyImage(img); }
-};
-
-struct GcCloser {
-  Display* dpy = nullptr;
-  void operator()(_XGC* gc) const { XFreeGC(dpy, gc); }
-};
-
-class PixmapOwner {
- public:
-  PixmapOwner() = default;
-  PixmapOwner(Display* dpy, Pixmap pm) : dpy_(dpy), pm_(pm) {}
-  PixmapOwner(const PixmapOwner&) = delete;
-  PixmapOwner& operator=(const PixmapOwner&) = delete;
-  PixmapOwner& operator=(PixmapOwner&& other) noexcept {
-    reset();
-    std::swap(dpy_, other.dpy_);
-    std::swap(pm_, other.pm_);
-    return *this;
-  }
-  ~PixmapOwner() { reset(); }
-  void reset() {
-    if (dpy_ && pm_) XFreePixmap(dpy_, pm_);
-    dpy_ = nullptr;
-    pm_ = 0;
-  }
-  Pixmap get() const { return pm_; }
-
- private:
-  Display* dpy_ = nullptr;
-  Pixmap pm_ = 0;
-};
-
 struct Renderer {
   int initFlag = 0;
-  PixmapOwner pm;
-  std::unique_ptr<XImage, ImageCloser> img;
-  std::unique_ptr<_XGC, GcCloser> gc;
-  std::unique_ptr<uint32_t[]> ownStrip;  // the strip when there is no display
-  uint32_t* dd = nullptr;
   // Declared before the font chain so that the faces are closed first.
   std::unique_ptr<FT_LibraryRec_, LibraryCloser> ft;
   std::unique_ptr<uint32_t[]> fcData;
@@ -90,7 +52,6 @@ struct Renderer {
   size_t fcLimit = kCacheWords;
   std::unique_ptr<GlyphFont> fontchain;
   uint64_t loads = 0;
-  uint64_t sent = 0;  // images sent to the X server
   uint64_t resets = 0;
 };
 
@@ -119,14 +80,6 @@ std::string ftFailure(const char* what, int code) {
 
 void clearIndex(GlyphFont* f) {
   if (f->glyphs) std::fill_n(f->glyphs.get(), kIndexSize, nullptr);
-}
-
-void releaseStrip() {
-  R.gc.reset();
-  R.img.reset();
-  R.pm.reset();
-  R.ownStrip.reset();
-  R.dd = nullptr;
 }
 
 // Combines the foreground into the strip through a cached mask: where the
@@ -214,7 +167,7 @@ Glyph renderGlyph(GlyphFont* f, tchar c, uint32_t fg, int64_t* pen) {
     }
   }
   uint32_t* mask = entry ? entry + kHeaderWords : nullptr;
-  uint32_t* dd = R.dd;
+  uint32_t* dd = StripData();
   const int64_t x0 = *pen + xoff;
   for (int row = 0; row < keep; ++row) {
     uint32_t* dst = dd + size_t(r + row) * kStripWidth;
@@ -235,14 +188,41 @@ Glyph renderGlyph(GlyphFont* f, tchar c, uint32_t fg, int64_t* pen) {
 // cache that cannot take it): header and the largest mask the strip keeps.
 uint32_t scratchEntry[kHeaderWords + size_t(kStripRows) * kStripWidth];
 
+// A glyph that did not come from the font's own face, as a cache entry.
+const uint32_t* drawnEntry(GlyphFont* f, tchar c, const CoverageGlyph& g) {
+  int w = std::clamp(g.width, 0, kStripWidth);
+  int keep = std::max(0, std::min(g.rows, kStripRows - std::max(g.top, 0)));
+  if (w == 0 || keep == 0 || g.cov.size() < size_t(g.width) * size_t(g.rows)) w = keep = 0;
+  const size_t words = kHeaderWords + size_t(keep) * w;
+  uint32_t* e = c < kIndexSize ? cacheRoom(words) : nullptr;
+  if (!e) e = scratchEntry;
+  e[0] = uint32_t(g.advance);
+  e[2] = uint32_t(w);
+  e[3] = uint32_t(uint16_t(int16_t(g.left))) | (uint32_t(std::max(g.top, 0)) << 16);
+  bool ink = false;
+  uint32_t* mask = e + kHeaderWords;
+  for (int row = 0; row < keep; ++row)
+    for (int col = 0; col < w; ++col) {
+      const uint32_t C = uint32_t(g.cov[size_t(row) * g.width + col]) * 0x010101u;
+      ink = ink || C != 0;
+      *mask++ = ~C;
+    }
+  e[1] = uint32_t(keep) | (ink ? 0 : kNoInk);
+  if (e != scratchEntry) f->glyphs[c] = e;
+  return e;
+}
+
 // The cache entry of a character, rendering it when it is not cached yet.
 // Glyphs without ink are cached too, with the kNoInk mark, so that a line of
 // them is not rendered again on every repaint.  Null when FreeType fails.
 const uint32_t* cellEntry(GlyphFont* f, tchar c) {
   if (c < kIndexSize)
     if (const uint32_t* e = f->glyphs[c]) return e;
+  CoverageGlyph drawn;
+  if (BoxGlyph(c, f->charWidth, f->lineHeight, f->baseline, &drawn)) return drawnEntry(f, c, drawn);
   FT_Face face = f->face.get();
   const FT_UInt index = FT_Get_Char_Index(face, c & 0x7fffffff);
+  if (index == 0 && FallbackGlyph(f, c, &drawn)) return drawnEntry(f, c, drawn);
   auto render = [&] {
     ++R.loads;
     return FT_Load_Glyph(face, index, kLoadFlags) == 0 &&
@@ -346,27 +326,10 @@ int widenAndDraw(Display* dpy, unsigned long drawable, GlyphFont* f, uint32_t fg
 
 std::string crapInitChecked(Display* dpy, unsigned long window) {
   if (R.initFlag) return {};
-  if (dpy) {
-    R.pm = PixmapOwner(dpy, XCreatePixmap(dpy, window, kStripWidth, kStripRows, 24));
-    R.img.reset(XGetImage(dpy, R.pm.get(), 0, 0, kStripWidth, kStripRows, AllPlanes, ZPixmap));
-    if (!R.img || !R.img->data || R.img->bits_per_pixel != 32 ||
-        R.img->bytes_per_line != kStripWidth * 4) {
-      releaseStrip();
-      return "vexor: the display gives no 2048 x 30 depth-24 image with 32-bit pixels for the "
-             "glyph strip";
-    }
-    // The strip is written as native 32-bit words; Xlib swaps if the server
-    // wants the other byte order.
-    R.img->byte_order = std::endian::native == std::endian::little ? LSBFirst : MSBFirst;
-    R.gc = std::unique_ptr<_XGC, GcCloser>(XCreateGC(dpy, window, 0, nullptr), GcCloser{dpy});
-    R.dd = reinterpret_cast<uint32_t*>(R.img->data);
-  } else {
-    R.ownStrip = std::make_unique<uint32_t[]>(size_t(kStripWidth) * kStripRows);
-    R.dd = R.ownStrip.get();
-  }
+  if (std::string err = StripOpen(dpy, window); !err.empty()) return err;
   FT_Library lib = nullptr;
   if (const int err = FT_Init_FreeType(&lib)) {
-    releaseStrip();
+    StripClose();
     return ftFailure("cannot start FreeType", err);
   }
   R.ft.reset(lib);
@@ -388,7 +351,7 @@ void crapDeinit() {
   R.fontchain.reset();  // closes every face before the library goes
   font = font2 = pfont = nullptr;
   R.ft.reset();
-  releaseStrip();
+  StripClose();
   R.fcData.reset();
   R.fcIn = 0;
   R.initFlag = 0;
@@ -464,13 +427,15 @@ void crapOpenFont(GlyphFont* f) {
 
 void crapClearCache() {
   R.fcIn = 0;
+  FallbackFontsReset();
   for (GlyphFont* f = R.fontchain.get(); f; f = f->next.get()) clearIndex(f);
 }
 
 int crapText(Display* dpy, unsigned long drawable, GlyphFont* f, uint32_t fg, uint32_t bg,
              int x, int y, const tchar* s, int n) {
-  if (!R.initFlag || !R.dd || !f) return 0;
-  uint32_t* dd = R.dd;
+  if (!R.initFlag || !StripData() || !f) return 0;
+  StripBegin();
+  uint32_t* dd = StripData();
   const int rows = std::clamp(f->lineHeight, 0, kStripRows);
   std::fill_n(dd, size_t(rows) * kStripWidth, bg & 0xffffff);
   int64_t pen = 0;
@@ -493,21 +458,17 @@ int crapText(Display* dpy, unsigned long drawable, GlyphFont* f, uint32_t fg, ui
       if (renderGlyph(f, c, fg, &pen) == Glyph::Stop) break;
     }
   }
-  if (dpy && R.img && R.gc) {
-    // Spaces may carry the pen past the strip; only the strip is sent.
-    const int width = int(std::clamp<int64_t>(pen, 0, kStripWidth));
-    if (width > 0 && rows > 0) {
-      XPutImage(dpy, drawable, R.gc.get(), R.img.get(), 0, 0, x, y - f->baseline, width, rows);
-      R.sent++;
-    }
-  }
+  // Spaces may carry the pen past the strip; only the strip is sent.
+  StripPut(dpy, drawable, 0, int(std::clamp<int64_t>(pen, 0, kStripWidth)), rows, x,
+           y - f->baseline);
   return int(std::clamp<int64_t>(pen, INT_MIN, INT_MAX));
 }
 
 int crapCellsAt(GlyphFont* f, uint32_t fg, uint32_t bg, int stripX, const tchar* s, int n,
                 int cell) {
-  if (!R.initFlag || !R.dd || !f || cell < 1 || n < 1 || stripX < 0) return 0;
-  uint32_t* dd = R.dd + stripX;
+  if (!R.initFlag || !StripData() || !f || cell < 1 || n < 1 || stripX < 0) return 0;
+  if (stripX == 0) StripBegin();
+  uint32_t* dd = StripData() + stripX;
   const int rows = std::clamp(f->lineHeight, 0, kStripRows);
   const int cells = std::min(n, (kStripWidth - stripX) / cell);
   if (cells <= 0) return 0;
@@ -533,10 +494,7 @@ int crapCellsAt(GlyphFont* f, uint32_t fg, uint32_t bg, int stripX, const tchar*
 void crapSendStrip(Display* dpy, unsigned long drawable, GlyphFont* f, int x, int y, int width) {
   const int rows = f ? std::clamp(f->lineHeight, 0, kStripRows) : 0;
   width = std::min(width, kStripWidth);
-  if (dpy && R.img && R.gc && width > 0 && rows > 0) {
-    XPutImage(dpy, drawable, R.gc.get(), R.img.get(), 0, 0, x, y - f->baseline, width, rows);
-    R.sent++;
-  }
+  StripPut(dpy, drawable, 0, width, rows, x, y - f->baseline);
 }
 
 int crapCells(Display* dpy, unsigned long drawable, GlyphFont* f, uint32_t fg, uint32_t bg,
@@ -547,9 +505,7 @@ int crapCells(Display* dpy, unsigned long drawable, GlyphFont* f, uint32_t fg, u
 }
 
 void crapFill(Display* dpy, unsigned long drawable, uint32_t colour, int x, int y, int w, int h) {
-  if (!dpy || !R.gc || w <= 0 || h <= 0) return;
-  XSetForeground(dpy, R.gc.get(), colour & 0xffffff);
-  XFillRectangle(dpy, drawable, R.gc.get(), x, y, unsigned(w), unsigned(h));
+  StripFill(dpy, drawable, colour, x, y, w, h);
 }
 
 int CrapDrawImageString(Display* dpy, unsigned long drawable, uint32_t fg, uint32_t bg, int x,
@@ -612,10 +568,10 @@ int crapPageCheck(GlyphFont* f, int page) {
   return 0;
 }
 
-const uint32_t* crapStrip() { return R.dd; }
+const uint32_t* crapStrip() { return StripData(); }
 
 uint64_t crapGlyphLoads() { return R.loads; }
-uint64_t crapImagesSent() { return R.sent; }
+uint64_t crapImagesSent() { return StripImagesSent(); }
 
 size_t crapCacheUsed() { return R.fcIn * 4; }
 

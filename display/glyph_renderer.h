@@ -22,13 +22,12 @@
 #include <string>
 
 #include "core/line_store.h"  // tchar
+#include "display/strip_image.h"
 
 // Kept opaque so that users of this header do not pull in Xlib's macros.
 typedef struct _XDisplay Display;
 struct FT_FaceRec_;
 
-constexpr int kStripWidth = 2048;  // pixels per strip row (the row stride)
-constexpr int kStripRows = 30;     // rows in the strip; taller lines are cut
 constexpr size_t kGlyphCacheBytes = 4000000;
 constexpr int kImageStringMax = 1501;  // characters per *ImageString call
 constexpr int kFontNameMax = 128;

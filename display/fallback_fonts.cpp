@@ -1,0 +1,4 @@
+#include "display/fallback_fonts.h"
+
+bool FallbackGlyph(const GlyphFont*, tchar, CoverageGlyph*) { return false; }
+void FallbackFontsReset() {}

@@ -1,0 +1,41 @@
+// The glyph strip: the pixel rows every string is composed in before it goes
+// to the window, and the requests that put pixels on the window.
+//
+// The strip is kStripWidth pixels wide (its row stride) and kStripRows rows
+// tall, 0x00RRGGBB each.  With a display it is the data of an XImage sent by
+// StripPut; without one it is plain memory that only gets filled (printing
+// and the tests read it back).  A composition starts with StripBegin: after
+// a StripPut the next composition may be given fresh memory while the last
+// one is still on its way to the server, so StripData must be asked again
+// after StripBegin rather than kept.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+typedef struct _XDisplay Display;
+
+constexpr int kStripWidth = 2048;  // pixels per strip row (the row stride)
+constexpr int kStripRows = 30;     // rows in the strip; taller lines are cut
+
+// "" or one line saying why the strip cannot be made.  Does nothing when
+// the strip is already open.
+std::string StripOpen(Display* dpy, unsigned long window);
+void StripClose();
+
+// The composition area; null before StripOpen.
+uint32_t* StripData();
+// A new composition starts (the whole strip may be overwritten).
+void StripBegin();
+
+// Sends `width` x `rows` pixels of the strip from column srcX to the
+// drawable at (dstX, dstY).  Nothing without a display.
+void StripPut(Display* dpy, unsigned long drawable, int srcX, int width, int rows, int dstX,
+              int dstY);
+// Fills a rectangle of the drawable with one colour.
+void StripFill(Display* dpy, unsigned long drawable, uint32_t colour, int x, int y, int w, int h);
+// Moves pixels already on the drawable: w x h from (sx, sy) to (dx, dy).
+void StripCopy(Display* dpy, unsigned long drawable, int sx, int sy, int w, int h, int dx, int dy);
+
+// Images sent to the X server so far.
+uint64_t StripImagesSent();
