@@ -31,8 +31,10 @@ settle "typing the third row"
 
 # BoxDraw from the Extras menu (thin lines), then a 5 x 3 box.
 drive_keys_fast Down Down Home
-drive_keys_fast shift+space $(printf 'Left %.0s' {1..18}) $(printf 'Up %.0s' {1..16})
-drive_keys_fast $(printf 'Right %.0s' {1..10}) Down Down Down Return
+mapfile -t home < <(printf 'Left\n%.0s' {1..18}; printf 'Up\n%.0s' {1..16})
+mapfile -t extras < <(printf 'Right\n%.0s' {1..10})
+drive_keys_fast shift+space "${home[@]}"
+drive_keys_fast "${extras[@]}" Down Down Down Return
 settle "BoxDraw"
 drive_keys_fast shift+Right shift+Right shift+Right shift+Right shift+Down shift+Down \
   shift+Left shift+Left shift+Left shift+Left shift+Up shift+Up
