@@ -29,16 +29,24 @@ drive_keys_fast Down Down Down
 drive_type_fast "│██┼──"
 settle "typing the third row"
 
-# BoxDraw from the Extras menu (thin lines), then a 5 x 3 box.
-drive_keys_fast Down Down Home
+# BoxDraw from the Extras menu steps thin, wide, double, off: a 5 x 3 box
+# in each style, side by side.
 mapfile -t home < <(printf 'Left\n%.0s' {1..18}; printf 'Up\n%.0s' {1..16})
 mapfile -t extras < <(printf 'Right\n%.0s' {1..10})
-drive_keys_fast shift+space "${home[@]}"
-drive_keys_fast "${extras[@]}" Down Down Down Return
-settle "BoxDraw"
-drive_keys_fast shift+Right shift+Right shift+Right shift+Right shift+Down shift+Down \
-  shift+Left shift+Left shift+Left shift+Left shift+Up shift+Up
-settle "drawing the box"
+box_draw() {
+  drive_keys_fast shift+space "${home[@]}"
+  drive_keys_fast "${extras[@]}" Down Down Down Return
+  settle "BoxDraw"
+}
+drive_keys_fast Down Down Home
+for style in thin wide double; do
+  box_draw
+  drive_keys_fast shift+Right shift+Right shift+Right shift+Right shift+Down shift+Down \
+    shift+Left shift+Left shift+Left shift+Left shift+Up shift+Up
+  settle "drawing the $style box"
+  drive_keys_fast Right Right Right Right Right Right
+done
+box_draw
 # The cursor and its line's colour away from everything checked.
 drive_keys_fast Down Down Down Down Down Down
 settle "leaving the box"
@@ -75,19 +83,50 @@ for row in 1 2 3; do
   solid "$((3 * DRIVE_CW))x1+$(x_of 3)+$(($(y_of "$row") + dy))" || drive_fail "row $row: ┼── is broken"
 done
 
-# The box's sides, from corner to corner.
-top=$(($(y_of 5) + dy)) bottom=$(($(y_of 7) + dy)) left=$(($(x_of 0) + dx)) right=$(($(x_of 4) + dx))
-solid "$((right - left + 1))x1+$left+$top" || drive_fail "the box's top side is open"
-solid "$((right - left + 1))x1+$left+$bottom" || drive_fail "the box's bottom side is open"
-solid "1x$((bottom - top + 1))+$left+$top" || drive_fail "the box's left side is open"
-solid "1x$((bottom - top + 1))+$right+$top" || drive_fail "the box's right side is open"
+# Horizontal line at y from x0 to x1, vertical one at x from y0 to y1.
+hline() { solid "$(($3 - $2 + 1))x1+$2+$1"; }
+vline() { solid "1x$(($3 - $2 + 1))+$1+$2"; }
+# The thin and the wide box: their sides from corner to corner (a wide
+# line holds the thin one's pixels).
+for first in 0 6; do
+  top=$(($(y_of 5) + dy)) bottom=$(($(y_of 7) + dy))
+  left=$(($(x_of "$first") + dx)) right=$(($(x_of $((first + 4))) + dx))
+  hline "$top" "$left" "$right" || drive_fail "the box at column $first: top side open"
+  hline "$bottom" "$left" "$right" || drive_fail "the box at column $first: bottom side open"
+  vline "$left" "$top" "$bottom" || drive_fail "the box at column $first: left side open"
+  vline "$right" "$top" "$bottom" || drive_fail "the box at column $first: right side open"
+done
+# The double box: two lines a side, the gap between them open.  Its first
+# corner is left out: with no character for a lone double arm, the box tool
+# starts with ═ and closes the box there as ╦.
+rows=() cols=()
+for ((y = 0; y < DRIVE_LH; y++)); do
+  hline $(($(y_of 5) + y)) "$(x_of 14)" $(($(x_of 15) - 1)) && rows+=("$y")
+done
+for ((x = 0; x < DRIVE_CW; x++)); do
+  vline $(($(x_of 16) + x)) "$(y_of 6)" $(($(y_of 7) - 1)) && cols+=("$x")
+done
+((${#rows[@]} >= 2 && ${#cols[@]} >= 2)) || drive_fail "═ or ║ is not two lines across the cell"
+o1=${rows[0]} o2=${rows[-1]} p1=${cols[0]} p2=${cols[-1]}
+look "${DRIVE_CW}x1+$(x_of 14)+$(($(y_of 5) + (o1 + o2) / 2))" | grep -q "^1 $bg" ||
+  drive_fail "the lines of ═ touch"
+x0=$(x_of 12) x4=$(x_of 16) y0=$(y_of 5) y2=$(y_of 7)
+hline $((y0 + o1)) "$(x_of 13)" $((x4 + p2)) || drive_fail "double box: outer top line open"
+hline $((y0 + o2)) "$(x_of 13)" $((x4 + p1)) || drive_fail "double box: inner top line open"
+vline $((x4 + p2)) $((y0 + o1)) $((y2 + o2)) || drive_fail "double box: outer right line open"
+vline $((x4 + p1)) $((y0 + o2)) $((y2 + o1)) || drive_fail "double box: inner right line open"
+hline $((y2 + o2)) $((x0 + p1)) $((x4 + p2)) || drive_fail "double box: outer bottom line open"
+hline $((y2 + o1)) $((x0 + p2)) $((x4 + p1)) || drive_fail "double box: inner bottom line open"
+vline $((x0 + p1)) "$(y_of 6)" $((y2 + o2)) || drive_fail "double box: outer left line open"
+vline $((x0 + p2)) "$(y_of 6)" $((y2 + o1)) || drive_fail "double box: inner left line open"
 
 drive_keys_prompt ctrl+k s || drive_fail "no \"Save file:\" prompt"
 drive_keys_fast Return
 settle "saving"
 [[ $(sed -n 4p box.txt) == "│██┼──" ]] || drive_fail "the typed row reads $(sed -n 4p box.txt)"
-[[ $(sed -n 6,8p box.txt | tr '\n' ' ') == "┌───┐ │   │ └───┘ " ]] ||
-  drive_fail "the box reads $(sed -n 6,8p box.txt | tr '\n' ' ')"
+boxes=$(sed -n 6,8p box.txt | tr '\n' ' ')
+[[ $boxes == "┌───┐ ┏━━━┓ "*"═══╗ │   │ ┃   ┃ ║   ║ └───┘ ┗━━━┛ ╚═══╝ " ]] ||
+  drive_fail "the boxes read $boxes"
 
 drive_expect_close
 echo "box_cells: ok"
