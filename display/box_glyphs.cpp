@@ -162,6 +162,7 @@ void drawLines(Canvas& cv, const Geometry& G, const Arms& a) {
 // make whole ones with the neighbour's, and the edge pixels stay inked.
 void cutDashes(Canvas& cv, const Geometry& G, bool vertical, int n) {
   const int len = vertical ? G.h : G.w;
+  if (len < 3) return;  // no room for a gap between the edge pixels
   const double period = double(len) / n;
   const int gap = std::max(1, int(std::lround(period * 0.4)));
   for (int i = 0; i < n; ++i) {

@@ -264,6 +264,10 @@ TEST(BoxGlyphs, TheRangeIsExactlyTheBoxAndBlockCharacters) {
   // A cell without size is left to the font.
   EXPECT_FALSE(BoxGlyph(0x2500, 0, 18, 14, &g));
   EXPECT_FALSE(BoxGlyph(0x2588, 9, 0, 0, &g));
+  // Cells too small for the gaps of double and dashed lines still draw.
+  for (int w = 1; w <= 4; ++w)
+    for (int h = 1; h <= 4; ++h)
+      for (tchar c = 0x2500; c <= 0x259F; ++c) Draw(c, {w, h});
   for (tchar c = 0x2500; c <= 0x259F; ++c) {
     const Cell cell = Draw(c, {9, 18});
     int ink = 0;
