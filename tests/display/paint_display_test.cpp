@@ -308,6 +308,11 @@ TEST_F(PaintPixmaps, ScrollsAndKeysSendOnlyWhatIsNew) {
   EXPECT_LE(cost([&] { Command(V, Scrolldown); }), 2 * row);
   EXPECT_LE(cost([&] { Command(V, ScrollUp); }), 2 * row);
   EXPECT_EQ(cost([] {}), 0u) << "nothing changed, nothing sent";
+  // A line deleted or put back mid-page: the rows below move a row.
+  for (int i = 0; i < t->rows / 2; ++i) Command(V, OneUp);
+  paintOn(pm[0], V);
+  EXPECT_LE(cost([&] { Command(V, DelLine); }), 3 * row);
+  EXPECT_LE(cost([&] { Command(V, UnDelLine); }), 3 * row);
 
   // A typed key: the rest of its line and a few cells of the status line.
   Command(V, BegOfLine);
