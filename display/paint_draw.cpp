@@ -115,8 +115,9 @@ bool sameRow(const RowImage& r, const SentRow& s) {
 uint64_t cellsHash(int n, const tchar* ch, const uint8_t* style) {
   uint64_t h = 0xcbf29ce484222325ull;
   for (int c = 0; c < n; ++c) {
-    const uint64_t v[2] = {uint64_t(ch[c]) << 32 | bgOf(style[c]), ch[c] == ' ' ? 0 : fgOf(style[c])};
-    h = fnv(h, v, sizeof v);
+    const uint64_t v = (uint64_t(ch[c]) << 32 | bgOf(style[c])) ^ (ch[c] == ' ' ? 0 : uint64_t(fgOf(style[c])) << 8);
+    h = (h ^ v) * 0x100000001b3ull;
+    h ^= h >> 29;
   }
   return h;
 }
@@ -307,6 +308,11 @@ void MoveUnchanged(EditorState* V, int x, int y0, int leftCol, int cols, const R
     }
   };
   gather();
+  // Nothing known of the view (a whole-window repaint): nothing to move.
+  if (std::none_of(old.begin(), old.end(), [](const SentRow* s) { return s != nullptr; })) {
+    sentLeftCol[RowKey{S.window, x, y0}] = leftCol;
+    return;
+  }
   for (int i = 0; i < count; ++i) newHash[size_t(i)] = cellsHash(rows[i].n, rows[i].ch, rows[i].style);
 
   // Vertically: the shift k and the contiguous band of rows i that find
