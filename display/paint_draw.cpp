@@ -23,7 +23,6 @@ constexpr uint32_t kDiffFillerBkg = 0xFFE0E0FF;
 struct Run {
   int col, len;
   uint8_t style;
-  bool blank;  // spaces only: draws nothing but its background
 };
 
 RowImage scratch;
@@ -134,12 +133,8 @@ int splitRuns(const RowImage& r, int maxLen) {
   int count = 0;
   for (int i = 0; i < r.n;) {
     int j = i;
-    bool blank = true;
-    while (j < r.n && r.style[j] == r.style[i] && j - i < maxLen) {
-      blank = blank && r.ch[j] == ' ';
-      ++j;
-    }
-    runs[count++] = Run{i, j - i, r.style[i], blank};
+    while (j < r.n && r.style[j] == r.style[i] && j - i < maxLen) ++j;
+    runs[count++] = Run{i, j - i, r.style[i]};
     i = j;
   }
   return count;
