@@ -2,6 +2,7 @@
 #include "display/paint.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "display/glyph_renderer.h"
 #include "display/menu_paint.h"
@@ -73,16 +74,19 @@ void paintSyntax(RowImage& r, const ActiveLine& line, int leftCol, int w, uint8_
   }
 }
 
-void paintEndRows(EditorState* V, Tcb* t, int from, int y, int w) {
+// A view's text rows, all composed before any is sent, so that rows the
+// window already shows elsewhere can be moved rather than sent.
+std::vector<RowImage> frame;
+
+void composeEndRows(Tcb* t, int from, int w) {
   static constexpr tchar kEndText[] = {'[', 'E', 'n', 'd', ' ', 'o', 'f',
                                        ' ', 't', 'e', 'x', 't', ']'};
-  RowImage& r = ScratchRow();
-  for (int row = from; row < t->rows; ++row, y += V->lineHeight) {
+  for (int row = from; row < t->rows; ++row) {
+    RowImage& r = frame[size_t(row)];
     // The line-end column too, which may still show a mark of a line that
     // is gone.
     r.blank(w + 1, kPairMessage);
     if (row == from) r.put(kEndTextCol, kEndText, int(std::size(kEndText)));
-    DrawRow(V, t, row, t->leftX, y, r);
   }
 }
 
@@ -107,13 +111,14 @@ void paintRows(EditorState* V, Tcb* t) {
   Tcb* cur = V->curTcb;
   const Link* activeLink = cur ? cur->curLine : nullptr;
   const bool syntax = colorizer && ((t->mode | V->toggles) & TGL_SOURCE);
-  RowImage& r = ScratchRow();
-  int y = t->textY;
-  for (int row = 0; row < t->rows; ++row, ++lineNo, y += V->lineHeight, line = line->next()) {
+  if (t->rows <= 0) return;
+  frame.resize(size_t(t->rows));
+  for (int row = 0; row < t->rows; ++row, ++lineNo, line = line->next()) {
     if (IsBase(line)) {
-      paintEndRows(V, t, row, y, w);
-      return;
+      composeEndRows(t, row, w);
+      break;
     }
+    RowImage& r = frame[size_t(row)];
     const bool cursorLine = line == activeLink;
     const ActiveLine* text = &V->aline;
     uint16_t flags = V->aline.flags;
@@ -154,8 +159,10 @@ void paintRows(EditorState* V, Tcb* t) {
     } else {
       r.style[w] = kPairBlockPlain;
     }
-    DrawRow(V, t, row, t->leftX, y, r);
   }
+  MoveUnchanged(V, t->leftX, t->textY, t->leftCol, w, frame.data(), t->rows);
+  for (int row = 0; row < t->rows; ++row)
+    DrawRow(V, t, row, t->leftX, t->textY + row * V->lineHeight, frame[size_t(row)]);
 }
 
 // The window's pixels that no row covers: left of the first column, right

@@ -1,9 +1,10 @@
 // Painting the views: status line, tab line (or prompt, or alert), text rows.
 //
-// There is no partial update: redraw repaints every row of every visible
-// view from the editor state after each event.  Each row is composed in the
-// glyph strip and sent with one XPutImage per run of equal colours; with a
-// null S.display the strip is filled and nothing is sent.  Colours come from
+// redraw composes every row of every visible view from the editor state
+// after each event, but sends only what the window does not show yet: the
+// cells that changed (blanks as filled rectangles, the rest through the
+// glyph strip), after moving rows and columns that scrolled with XCopyArea.
+// With a null S.display the strip is filled and nothing is sent.  Colours come from
 // S.pairs by pair number (config/colors.h fills them).
 //
 // Parts that are not here reach the painter through hooks: the prompt line's

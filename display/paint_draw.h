@@ -40,8 +40,24 @@ void DrawRow(EditorState* V, Tcb* view, int row, int x, int y, const RowImage& r
 // The prompt line from the prompt's hook, or an empty one.
 PromptView CurrentPrompt(EditorState* V);
 
-// Makes the next DrawRow of every row send it, changed or not.
+// Makes the next DrawRow of every row of the window send it, changed or not.
 void ForgetSentRows();
+
+// Before a view's text rows are drawn: moves the pixels already on the
+// window that the new rows can reuse (lines scrolled up or down, columns
+// scrolled sideways) with one copy each way, so that DrawRow then sends only
+// what is new.  `rows` are the `count` rows from baseline y0 on, `cols` the
+// text columns of each (the line-end cell after them does not scroll
+// sideways), `leftCol` the first text column shown.
+void MoveUnchanged(EditorState* V, int x, int y0, int leftCol, int cols, const RowImage* rows,
+                   int count);
+
+// What the rows have cost so far: image pixels (width x height) and the
+// requests that carried them, filled blanks and moved bands.
+struct PaintTraffic {
+  uint64_t pixels, puts, fills, copies;
+};
+PaintTraffic PaintTrafficSent();
 
 // Shared scratch row: painting is single-threaded and one row is composed
 // at a time.

@@ -1,6 +1,7 @@
 // An optional sink for what the painter draws.
 //
-// When a sink is installed the painter hands it every run it paints: which
+// When a sink is installed the painter hands it every run it paints (a run
+// of cells partly on the window already comes in pieces): which
 // view, which row, the first column, the colour pair and the characters.
 // Tests read the screen this way without a display; nothing in the editor
 // depends on a sink being there.  A PaintRecorder collects the runs and
@@ -34,7 +35,9 @@ struct PaintRun {
   std::string text;  // the characters, UTF-8
   int x, y;          // window position of the first cell, y the baseline
   int stripX;        // where the run begins in the glyph strip during the call
-  int sent;          // pixels of the run, from its first cell, that went out
+  int sent;          // pixels of the run, from its first cell, that went out as
+                     // an image: 0 for cells the window shows already and for
+                     // blanks sent as a filled rectangle
 };
 
 using PaintSink = std::function<void(const PaintRun&)>;

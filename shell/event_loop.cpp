@@ -147,6 +147,17 @@ int HandleEvent(EditorState* V, XEvent* ev) {
         if (hooks.repaintPopups) hooks.repaintPopups(V);
       }
       break;
+    case GraphicsExpose:
+      // A band moved while scrolling came from a part of the window that
+      // was covered or off-screen: what it left is unknown, so all of the
+      // window is painted again, once the last of the series is in.
+      if (ev->xgraphicsexpose.drawable == S.window && ev->xgraphicsexpose.count == 0) {
+        V->redraw |= REDRAW_ALL;
+        Repaint(V);
+      }
+      break;
+    case NoExpose:  // a moved band that was whole
+      break;
     case MapNotify:
       V->redraw |= REDRAW_ALL;
       Repaint(V);
