@@ -222,7 +222,7 @@ double threadCpuMs() {
 }
 
 struct Figures {
-  double wireKB = 0, images = 0, imageKB = 0, shmPuts = 0, fills = 0, copies = 0, cpuMs = 0;
+  double wireKB = 0, images = 0, pixelKB = 0, imageKB = 0, shmPuts = 0, fills = 0, copies = 0, cpuMs = 0;
 };
 
 struct Run {
@@ -286,11 +286,12 @@ struct Run {
       f.wireKB += double(proxy.clientBytes() - wire) / 1024;
       f.images += double(t1.images - t0.images);
       f.imageKB += double(t1.imageBytes - t0.imageBytes) / 1024;
+      f.pixelKB += double(t1.imageBytes - t0.imageBytes + t1.sharedBytes - t0.sharedBytes) / 1024;
       f.shmPuts += double(t1.sharedPuts - t0.sharedPuts);
       f.fills += double(t1.fills - t0.fills);
       f.copies += double(t1.copies - t0.copies);
     }
-    for (double* x : {&f.wireKB, &f.images, &f.imageKB, &f.shmPuts, &f.fills, &f.copies})
+    for (double* x : {&f.wireKB, &f.images, &f.pixelKB, &f.imageKB, &f.shmPuts, &f.fills, &f.copies})
       *x /= kRepeats;
     std::sort(cpu.begin(), cpu.end());
     f.cpuMs = cpu[cpu.size() / 2];
@@ -303,9 +304,10 @@ struct Run {
 };
 
 void row(const char* size, const char* path, const char* action, const Figures& f) {
-  std::printf("| %-9s | %-6s | %-12s | %10.1f | %6.1f | %9.1f | %5.1f | %5.1f | %6.1f | %7.3f |\n",
-              size, path, action, f.wireKB, f.images, f.imageKB, f.shmPuts, f.fills, f.copies,
-              f.cpuMs);
+  std::printf(
+      "| %-9s | %-6s | %-12s | %10.1f | %6.1f | %8.1f | %9.1f | %5.1f | %5.1f | %6.1f | %7.3f |\n",
+      size, path, action, f.wireKB, f.images, f.pixelKB, f.imageKB, f.shmPuts, f.fills, f.copies,
+      f.cpuMs);
 }
 
 }  // namespace
@@ -336,12 +338,13 @@ int main(int argc, char**) {
     return 1;
   }
   std::printf("Per key and repaint, mean of %d (CPU: median, this thread, ms); DejaVu Sans Mono "
-              "%d px\n\n",
+              "%d px.\npixel KB: pixels put either way; image KB: those written to the socket; "
+              "shm: images read from shared memory.\n\n",
               kRepeats, kFontPx);
-  std::printf("| window    | path   | action       | KB on wire | images | image KB  | shm   | "
-              "fills | copies | CPU ms  |\n");
-  std::printf("|-----------|--------|--------------|------------|--------|-----------|-------|"
-              "-------|--------|---------|\n");
+  std::printf("| window    | path   | action       | KB on wire | images | pixel KB | "
+              "image KB  | shm   | fills | copies | CPU ms  |\n");
+  std::printf("|-----------|--------|--------------|------------|--------|----------|"
+              "-----------|-------|-------|--------|---------|\n");
   struct Size {
     const char* label;
     int w, h;

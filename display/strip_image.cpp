@@ -243,6 +243,7 @@ void StripPut(Display* dpy, unsigned long drawable, int srcX, int width, int row
                  dstY, unsigned(width), unsigned(rows), False);
     St.putSinceBegin = true;
     St.traffic.sharedPuts++;
+    St.traffic.sharedBytes += uint64_t(width) * unsigned(rows) * 4;
     St.traffic.requestBytes += kShmPutImageRequest;
   } else if (St.img) {
     XPutImage(dpy, drawable, St.gc.get(), St.img.get(), srcX, 0, dstX, dstY, unsigned(width),

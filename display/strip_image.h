@@ -52,6 +52,7 @@ struct StripTraffic {
   uint64_t images = 0;        // StripPut requests, either path
   uint64_t imageBytes = 0;    // pixel bytes written to the socket (plain path)
   uint64_t sharedPuts = 0;    // images the server read from shared memory
+  uint64_t sharedBytes = 0;   // pixel bytes those images covered
   uint64_t fills = 0;         // StripFill rectangles
   uint64_t copies = 0;        // StripCopy moves
   uint64_t requestBytes = 0;  // every request above, headers included
