@@ -57,7 +57,7 @@ class Xvfb {
       const std::string fd = std::to_string(fds[1]);
       if (!freopen("/dev/null", "w", stderr)) _exit(127);
       execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1920x1080x24",
-             "-nolisten", "tcp", static_cast<char*>(nullptr));
+             "-nolisten", "tcp", "-noreset", static_cast<char*>(nullptr));
       _exit(127);
     }
     close(fds[1]);

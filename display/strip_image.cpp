@@ -128,9 +128,31 @@ void dropShared() {
   St.shared = false;
 }
 
+// True when the server sees the client's segment: a pixel the server draws
+// must show up in it.  A server in another IPC namespace (a container that
+// shares only the X socket) could attach some other segment of the same id
+// without an error, and would then show foreign memory.
+bool sameMemory(Display* dpy, unsigned long window, Visual* visual) {
+  std::unique_ptr<XImage, SharedImageCloser> probe(
+      XShmCreateImage(dpy, visual, 24, ZPixmap, St.shm.shmaddr, &St.shm, 1, 1));
+  if (!probe) return false;
+  constexpr uint32_t kMark = 0x5a3c1e;
+  const Pixmap pm = XCreatePixmap(dpy, window, 1, 1, 24);
+  GC gc = XCreateGC(dpy, pm, 0, nullptr);
+  XSetForeground(dpy, gc, kMark);
+  XFillRectangle(dpy, pm, gc, 0, 0, 1, 1);
+  std::memset(St.shm.shmaddr, 0, 4);
+  const bool got = XShmGetImage(dpy, pm, probe.get(), 0, 0, AllPlanes) != 0;
+  XFreeGC(dpy, gc);
+  XFreePixmap(dpy, pm);
+  uint32_t pixel = 0;
+  std::memcpy(&pixel, St.shm.shmaddr, 4);
+  return got && (pixel & 0xffffff) == kMark;
+}
+
 // Sets up the ring in shared memory; false (and nothing left over) when the
 // server or the system will not have it.
-bool openShared(Display* dpy) {
+bool openShared(Display* dpy, unsigned long window) {
   if (!sharedWanted() || !localConnection(dpy) || !XShmQueryExtension(dpy)) return false;
   const int id = shmget(IPC_PRIVATE, kSlotBytes * kSlots, IPC_CREAT | 0600);
   if (id < 0) return false;
@@ -158,11 +180,14 @@ bool openShared(Display* dpy) {
     XSync(dpy, False);
     attachFailed = false;
     auto* previous = XSetErrorHandler(onAttachError);
-    ok = XShmAttach(dpy, &St.shm) != 0;
+    const bool attached = XShmAttach(dpy, &St.shm) != 0;
+    XSync(dpy, False);
+    ok = attached && !attachFailed && sameMemory(dpy, window, visual);
+    XSync(dpy, False);
+    ok = ok && !attachFailed;
+    if (attached && !ok) XShmDetach(dpy, &St.shm);
     XSync(dpy, False);
     XSetErrorHandler(previous);
-    ok = ok && !attachFailed;
-    if (!ok && !attachFailed) XShmDetach(dpy, &St.shm);
   }
   // Gone once both sides have let go, however the program ends.
   shmctl(id, IPC_RMID, nullptr);
@@ -180,7 +205,7 @@ bool openShared(Display* dpy) {
 
 std::string StripOpen(Display* dpy, unsigned long window) {
   if (St.open) return {};
-  if (dpy && openShared(dpy)) {
+  if (dpy && openShared(dpy, window)) {
     St.gc = std::unique_ptr<_XGC, GcCloser>(XCreateGC(dpy, window, 0, nullptr), GcCloser{dpy});
     St.data = reinterpret_cast<uint32_t*>(St.slots[0]->data);
   } else if (dpy) {

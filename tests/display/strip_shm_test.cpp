@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <X11/Xutil.h>
+#include <sched.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -46,8 +47,10 @@ class OwnServer {
     pid_ = fork();
     if (pid_ == 0) {
       close(fds[0]);
-      std::vector<std::string> args = {"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen",
-                                       "0",    "800x600x24"};
+      // No reset when a client leaves: the next would be turned away meanwhile.
+      std::vector<std::string> args = {"Xvfb",   "-displayfd", std::to_string(fds[1]),
+                                       "-screen", "0",          "800x600x24",
+                                       "-noreset"};
       args.insert(args.end(), opts.begin(), opts.end());
       std::vector<char*> argv;
       for (auto& a : args) argv.push_back(a.data());
@@ -232,6 +235,40 @@ TEST_F(StripShm, PlainPathWhenForcedRemoteOrNotOffered) {
     EXPECT_TRUE(StripShared()) << "the same server through its local socket";
   }
   XCloseDisplay(d);
+}
+
+// A client whose shared memory the server cannot see (its own IPC
+// namespace, as in a container that shares only the X socket): the segment
+// id means nothing or some other segment to the server, and the strip must
+// notice and send plain images.  Run in a child, which exits 77 when the
+// system allows no namespace of its own.
+TEST_F(StripShm, PlainPathWhenTheServerSeesOtherMemory) {
+  const std::string name = DisplayString(dpy);
+  const pid_t pid = fork();
+  if (pid == 0) {
+    if (unshare(CLONE_NEWIPC) != 0 && unshare(CLONE_NEWUSER | CLONE_NEWIPC) != 0) _exit(77);
+    Display* d = XOpenDisplay(name.c_str());
+    if (!d) _exit(2);
+    int status = 0;
+    {
+      Target t(d, 14);
+      tchar s[] = {'#', '#'};
+      const int w = t.ok ? crapText(d, t.pm, font, 0x00ff00, 0x0000ff, 0, font->baseline, s, 2)
+                         : 0;
+      const std::vector<uint32_t> got = t.pixels();
+      if (!t.ok || w <= 0 || got.empty()) status = 3;
+      else if (StripShared()) status = 4;
+      else if (got[size_t(font->lineHeight - 1) * kW] != 0x0000ff) status = 5;
+    }
+    XCloseDisplay(d);
+    _exit(status);
+  }
+  ASSERT_GT(pid, 0);
+  int status = 0;
+  ASSERT_EQ(waitpid(pid, &status, 0), pid);
+  ASSERT_TRUE(WIFEXITED(status));
+  if (WEXITSTATUS(status) == 77) GTEST_SKIP() << "no IPC namespace of our own here";
+  EXPECT_EQ(WEXITSTATUS(status), 0) << "3: no painting, 4: shared memory kept, 5: wrong pixels";
 }
 
 }  // namespace
