@@ -128,26 +128,25 @@ void dropShared() {
   St.shared = false;
 }
 
-// True when the server sees the client's segment: a pixel the server draws
-// must show up in it.  A server in another IPC namespace (a container that
-// shares only the X socket) could attach some other segment of the same id
-// without an error, and would then show foreign memory.
+// True when the server sees the client's segment: pixels written into it
+// must arrive through it.  A server in another IPC namespace (a container
+// that shares only the X socket) could attach some other segment of the same
+// id without an error, and would then show foreign memory.  The server only
+// reads here, so a wrong segment is never written to.
 bool sameMemory(Display* dpy, unsigned long window, Visual* visual) {
+  constexpr uint32_t kMarks[2] = {0x5a3c1e, 0xa1c3e5};
   std::unique_ptr<XImage, SharedImageCloser> probe(
-      XShmCreateImage(dpy, visual, 24, ZPixmap, St.shm.shmaddr, &St.shm, 1, 1));
+      XShmCreateImage(dpy, visual, 24, ZPixmap, St.shm.shmaddr, &St.shm, 2, 1));
   if (!probe) return false;
-  constexpr uint32_t kMark = 0x5a3c1e;
-  const Pixmap pm = XCreatePixmap(dpy, window, 1, 1, 24);
+  std::memcpy(St.shm.shmaddr, kMarks, sizeof kMarks);
+  const Pixmap pm = XCreatePixmap(dpy, window, 2, 1, 24);
   GC gc = XCreateGC(dpy, pm, 0, nullptr);
-  XSetForeground(dpy, gc, kMark);
-  XFillRectangle(dpy, pm, gc, 0, 0, 1, 1);
-  std::memset(St.shm.shmaddr, 0, 4);
-  const bool got = XShmGetImage(dpy, pm, probe.get(), 0, 0, AllPlanes) != 0;
+  XShmPutImage(dpy, pm, gc, probe.get(), 0, 0, 0, 0, 2, 1, False);
+  std::unique_ptr<XImage, ImageCloser> back(XGetImage(dpy, pm, 0, 0, 2, 1, AllPlanes, ZPixmap));
   XFreeGC(dpy, gc);
   XFreePixmap(dpy, pm);
-  uint32_t pixel = 0;
-  std::memcpy(&pixel, St.shm.shmaddr, 4);
-  return got && (pixel & 0xffffff) == kMark;
+  return back && (XGetPixel(back.get(), 0, 0) & 0xffffff) == kMarks[0] &&
+         (XGetPixel(back.get(), 1, 0) & 0xffffff) == kMarks[1];
 }
 
 // Sets up the ring in shared memory; false (and nothing left over) when the
