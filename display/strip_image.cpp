@@ -3,8 +3,16 @@
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/XShm.h>
+#include <sys/ipc.h>
+#include <sys/shm.h>
+#include <sys/socket.h>
 
+#include <algorithm>
+#include <array>
 #include <bit>
+#include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <utility>
 
@@ -13,6 +21,27 @@ namespace {
 struct ImageCloser {
   void operator()(XImage* img) const { XDestroyImage(img); }
 };
+
+// A shared-memory image only borrows its pixels from the segment.
+struct SharedImageCloser {
+  void operator()(XImage* img) const {
+    img->data = nullptr;
+    XDestroyImage(img);
+  }
+};
+
+// Slots in the shared ring: a full repaint puts one row after another, and
+// the server is waited for only when the ring comes round to a slot it has
+// not read yet.
+constexpr int kSlots = 8;
+constexpr size_t kSlotBytes = size_t(kStripWidth) * kStripRows * 4;
+
+// Sizes of the requests as they go on the wire.
+constexpr uint64_t kPutImageHeader = 24;
+constexpr uint64_t kShmPutImageRequest = 40;
+constexpr uint64_t kFillRequest = 20;  // PolyFillRectangle with one rectangle
+constexpr uint64_t kGcColourRequest = 16;
+constexpr uint64_t kCopyRequest = 28;
 
 struct GcCloser {
   Display* dpy = nullptr;
@@ -51,16 +80,134 @@ struct Strip {
   std::unique_ptr<_XGC, GcCloser> gc;
   std::unique_ptr<uint32_t[]> own;  // the strip when there is no display
   uint32_t* data = nullptr;
-  uint64_t sent = 0;
+  StripTraffic traffic;
+  uint32_t gcColour = 0;  // the GC's foreground, as Xlib sends it only on change
+  bool gcColourSet = false;
+
+  // The shared ring; shared is false on the plain path.
+  Display* dpy = nullptr;
+  bool shared = false;
+  XShmSegmentInfo shm{};
+  std::array<std::unique_ptr<XImage, SharedImageCloser>, kSlots> slots;
+  // Request number of the last put from each slot, 0 when the server is done.
+  std::array<unsigned long, kSlots> pending{};
+  int slot = 0;
+  bool putSinceBegin = false;
 };
 
 Strip St;
+
+bool attachFailed = false;
+int onAttachError(Display*, XErrorEvent*) {
+  attachFailed = true;
+  return 0;
+}
+
+// Shared memory is only shared with a server on this machine: over TCP the
+// segment id would name some other machine's memory, or none.
+bool localConnection(Display* dpy) {
+  sockaddr_storage addr{};
+  socklen_t len = sizeof addr;
+  if (getsockname(ConnectionNumber(dpy), reinterpret_cast<sockaddr*>(&addr), &len) != 0)
+    return false;
+  return addr.ss_family == AF_UNIX;
+}
+
+bool sharedWanted() {
+  const char* no = std::getenv("VEXOR_NO_SHM");
+  return !no || !*no || std::strcmp(no, "0") == 0;
+}
+
+void dropShared() {
+  for (auto& img : St.slots) img.reset();
+  if (St.shm.shmaddr && St.shm.shmaddr != reinterpret_cast<char*>(-1)) shmdt(St.shm.shmaddr);
+  St.shm = XShmSegmentInfo{};
+  St.pending = {};
+  St.slot = 0;
+  St.putSinceBegin = false;
+  St.shared = false;
+}
+
+// True when the server sees the client's segment: pixels written into it
+// must arrive through it.  A server in another IPC namespace (a container
+// that shares only the X socket) could attach some other segment of the same
+// id without an error, and would then show foreign memory.  The server only
+// reads here, so a wrong segment is never written to.
+bool sameMemory(Display* dpy, unsigned long window, Visual* visual) {
+  constexpr uint32_t kMarks[2] = {0x5a3c1e, 0xa1c3e5};
+  std::unique_ptr<XImage, SharedImageCloser> probe(
+      XShmCreateImage(dpy, visual, 24, ZPixmap, St.shm.shmaddr, &St.shm, 2, 1));
+  if (!probe) return false;
+  std::memcpy(St.shm.shmaddr, kMarks, sizeof kMarks);
+  const Pixmap pm = XCreatePixmap(dpy, window, 2, 1, 24);
+  GC gc = XCreateGC(dpy, pm, 0, nullptr);
+  XShmPutImage(dpy, pm, gc, probe.get(), 0, 0, 0, 0, 2, 1, False);
+  std::unique_ptr<XImage, ImageCloser> back(XGetImage(dpy, pm, 0, 0, 2, 1, AllPlanes, ZPixmap));
+  XFreeGC(dpy, gc);
+  XFreePixmap(dpy, pm);
+  return back && (XGetPixel(back.get(), 0, 0) & 0xffffff) == kMarks[0] &&
+         (XGetPixel(back.get(), 1, 0) & 0xffffff) == kMarks[1];
+}
+
+// Sets up the ring in shared memory; false (and nothing left over) when the
+// server or the system will not have it.
+bool openShared(Display* dpy, unsigned long window) {
+  if (!sharedWanted() || !localConnection(dpy) || !XShmQueryExtension(dpy)) return false;
+  const int id = shmget(IPC_PRIVATE, kSlotBytes * kSlots, IPC_CREAT | 0600);
+  if (id < 0) return false;
+  St.shm.shmid = id;
+  St.shm.shmaddr = static_cast<char*>(shmat(id, nullptr, 0));
+  St.shm.readOnly = False;
+  if (St.shm.shmaddr == reinterpret_cast<char*>(-1)) {
+    St.shm.shmaddr = nullptr;
+    shmctl(id, IPC_RMID, nullptr);
+    return false;
+  }
+  Visual* visual = XDefaultVisual(dpy, XDefaultScreen(dpy));
+  bool ok = true;
+  for (int i = 0; i < kSlots && ok; ++i) {
+    St.slots[i].reset(XShmCreateImage(dpy, visual, 24, ZPixmap,
+                                      St.shm.shmaddr + kSlotBytes * size_t(i), &St.shm,
+                                      kStripWidth, kStripRows));
+    const XImage* img = St.slots[i].get();
+    ok = img && img->bits_per_pixel == 32 && img->bytes_per_line == kStripWidth * 4 &&
+         img->byte_order == (std::endian::native == std::endian::little ? LSBFirst : MSBFirst);
+  }
+  if (ok) {
+    // A server that cannot reach the segment answers the attach with an
+    // error, which must not end the program.
+    XSync(dpy, False);
+    attachFailed = false;
+    auto* previous = XSetErrorHandler(onAttachError);
+    const bool attached = XShmAttach(dpy, &St.shm) != 0;
+    XSync(dpy, False);
+    ok = attached && !attachFailed && sameMemory(dpy, window, visual);
+    XSync(dpy, False);
+    ok = ok && !attachFailed;
+    if (attached && !ok) XShmDetach(dpy, &St.shm);
+    XSync(dpy, False);
+    XSetErrorHandler(previous);
+  }
+  // Gone once both sides have let go, however the program ends.
+  shmctl(id, IPC_RMID, nullptr);
+  if (!ok) {
+    dropShared();
+    return false;
+  }
+  St.dpy = dpy;
+  St.shared = true;
+  St.slot = 0;
+  return true;
+}
 
 }  // namespace
 
 std::string StripOpen(Display* dpy, unsigned long window) {
   if (St.open) return {};
-  if (dpy) {
+  if (dpy && openShared(dpy, window)) {
+    St.gc = std::unique_ptr<_XGC, GcCloser>(XCreateGC(dpy, window, 0, nullptr), GcCloser{dpy});
+    St.data = reinterpret_cast<uint32_t*>(St.slots[0]->data);
+  } else if (dpy) {
     St.pm = PixmapOwner(dpy, XCreatePixmap(dpy, window, kStripWidth, kStripRows, 24));
     St.img.reset(XGetImage(dpy, St.pm.get(), 0, 0, kStripWidth, kStripRows, AllPlanes, ZPixmap));
     if (!St.img || !St.img->data || St.img->bits_per_pixel != 32 ||
@@ -83,6 +230,10 @@ std::string StripOpen(Display* dpy, unsigned long window) {
 }
 
 void StripClose() {
+  if (St.shared && St.dpy) XShmDetach(St.dpy, &St.shm);
+  dropShared();
+  St.dpy = nullptr;
+  St.gcColourSet = false;
   St.gc.reset();
   St.img.reset();
   St.pm.reset();
@@ -93,26 +244,65 @@ void StripClose() {
 
 uint32_t* StripData() { return St.data; }
 
-void StripBegin() {}
+void StripBegin() {
+  if (!St.shared || !St.putSinceBegin) return;
+  St.putSinceBegin = false;
+  St.slot = (St.slot + 1) % kSlots;
+  // The server may not have read this slot yet: a round trip makes sure.
+  const unsigned long last = St.pending[size_t(St.slot)];
+  if (last && LastKnownRequestProcessed(St.dpy) < last) XSync(St.dpy, False);
+  St.pending[size_t(St.slot)] = 0;
+  St.data = reinterpret_cast<uint32_t*>(St.slots[size_t(St.slot)]->data);
+}
 
 void StripPut(Display* dpy, unsigned long drawable, int srcX, int width, int rows, int dstX,
               int dstY) {
-  if (!dpy || !St.img || !St.gc || width <= 0 || rows <= 0) return;
-  XPutImage(dpy, drawable, St.gc.get(), St.img.get(), srcX, 0, dstX, dstY, unsigned(width),
-            unsigned(rows));
-  St.sent++;
+  if (!dpy || !St.gc || width <= 0 || rows <= 0) return;
+  if (srcX < 0 || srcX >= kStripWidth) return;
+  width = std::min(width, kStripWidth - srcX);
+  rows = std::min(rows, kStripRows);
+  if (St.shared && dpy == St.dpy) {
+    St.pending[size_t(St.slot)] = NextRequest(dpy);
+    XShmPutImage(dpy, drawable, St.gc.get(), St.slots[size_t(St.slot)].get(), srcX, 0, dstX,
+                 dstY, unsigned(width), unsigned(rows), False);
+    St.putSinceBegin = true;
+    St.traffic.sharedPuts++;
+    St.traffic.sharedBytes += uint64_t(width) * unsigned(rows) * 4;
+    St.traffic.requestBytes += kShmPutImageRequest;
+  } else if (St.img) {
+    XPutImage(dpy, drawable, St.gc.get(), St.img.get(), srcX, 0, dstX, dstY, unsigned(width),
+              unsigned(rows));
+    const uint64_t bytes = uint64_t(width) * unsigned(rows) * 4;
+    St.traffic.imageBytes += bytes;
+    St.traffic.requestBytes += kPutImageHeader + bytes;
+  } else {
+    return;
+  }
+  St.traffic.images++;
 }
 
 void StripFill(Display* dpy, unsigned long drawable, uint32_t colour, int x, int y, int w, int h) {
   if (!dpy || !St.gc || w <= 0 || h <= 0) return;
-  XSetForeground(dpy, St.gc.get(), colour & 0xffffff);
+  colour &= 0xffffff;
+  if (!St.gcColourSet || St.gcColour != colour) St.traffic.requestBytes += kGcColourRequest;
+  St.gcColour = colour;
+  St.gcColourSet = true;
+  XSetForeground(dpy, St.gc.get(), colour);
   XFillRectangle(dpy, drawable, St.gc.get(), x, y, unsigned(w), unsigned(h));
+  St.traffic.fills++;
+  St.traffic.requestBytes += kFillRequest;
 }
 
 void StripCopy(Display* dpy, unsigned long drawable, int sx, int sy, int w, int h, int dx,
                int dy) {
   if (!dpy || !St.gc || w <= 0 || h <= 0) return;
   XCopyArea(dpy, drawable, drawable, St.gc.get(), sx, sy, unsigned(w), unsigned(h), dx, dy);
+  St.traffic.copies++;
+  St.traffic.requestBytes += kCopyRequest;
 }
 
-uint64_t StripImagesSent() { return St.sent; }
+uint64_t StripImagesSent() { return St.traffic.images; }
+
+StripTraffic StripTrafficSoFar() { return St.traffic; }
+
+bool StripShared() { return St.shared; }

@@ -8,6 +8,12 @@
 // a StripPut the next composition may be given fresh memory while the last
 // one is still on its way to the server, so StripData must be asked again
 // after StripBegin rather than kept.
+//
+// When the server runs on this machine and offers MIT-SHM, the strip lives
+// in shared memory as a ring of slots and StripPut only names the slot; the
+// server reads it later, so StripBegin moves to the next slot after a put
+// and waits for the server before a slot it may still read is reused.
+// VEXOR_NO_SHM=1 in the environment keeps to plain image requests.
 #pragma once
 
 #include <cstdint>
@@ -39,3 +45,18 @@ void StripCopy(Display* dpy, unsigned long drawable, int sx, int sy, int w, int 
 
 // Images sent to the X server so far.
 uint64_t StripImagesSent();
+
+// What the strip has asked of the X server so far (the bench and tests
+// take differences).
+struct StripTraffic {
+  uint64_t images = 0;        // StripPut requests, either path
+  uint64_t imageBytes = 0;    // pixel bytes written to the socket (plain path)
+  uint64_t sharedPuts = 0;    // images the server read from shared memory
+  uint64_t sharedBytes = 0;   // pixel bytes those images covered
+  uint64_t fills = 0;         // StripFill rectangles
+  uint64_t copies = 0;        // StripCopy moves
+  uint64_t requestBytes = 0;  // every request above, headers included
+};
+StripTraffic StripTrafficSoFar();
+// True while the strip is in memory shared with the server.
+bool StripShared();

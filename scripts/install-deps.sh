@@ -21,6 +21,7 @@ run_required=(
   cmake               # the build system (3.20 or later)
   pkg-config          # lets cmake find FreeType and X11
   libx11-dev          # Xlib: window, events, input method, selections
+  libxext-dev         # MIT-SHM, so local servers read the glyph strip from shared memory
   libfreetype-dev     # glyph loading and anti-aliased rendering
   fontconfig          # font lookup by name
   libfontconfig1      # loaded at run time as libfontconfig.so.1
