@@ -1,14 +1,13 @@
 #include "config/fonts.h"
 
-#include <dlfcn.h>
 #include <sys/stat.h>
 
 #include <clocale>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <memory>
 
+#include "config/fontconfig_api.h"
 #include "display/glyph_renderer.h"
 
 namespace {
@@ -30,63 +29,6 @@ constexpr FontData builtInFonts() {
 FontData fontData = builtInFonts();
 
 namespace {
-
-// fontconfig's types, kept opaque: only pointers cross the boundary.
-struct FcPattern;
-struct FcConfig;
-struct FcObjectSet;
-struct FcFontSet {
-  int nfont;
-  int sfont;
-  FcPattern** fonts;
-};
-using FcBool = int;
-using FcChar8 = unsigned char;
-constexpr int FcResultMatch = 0;
-constexpr int FcMatchPattern = 0;
-
-struct FcApi {
-  FcBool (*Init)();
-  FcConfig* (*InitLoadConfigAndFonts)();
-  void (*Fini)();
-  FcPattern* (*NameParse)(const FcChar8*);
-  FcBool (*ConfigSubstitute)(FcConfig*, FcPattern*, int);
-  void (*DefaultSubstitute)(FcPattern*);
-  FcPattern* (*FontMatch)(FcConfig*, FcPattern*, int*);
-  int (*PatternGetString)(const FcPattern*, const char*, int, FcChar8**);
-  void (*PatternDestroy)(FcPattern*);
-  void (*ConfigDestroy)(FcConfig*);
-  FcFontSet* (*FontList)(FcConfig*, FcPattern*, FcObjectSet*);
-  FcObjectSet* (*ObjectSetBuild)(const char*, ...);
-  void (*FontSetDestroy)(FcFontSet*);
-  void (*ObjectSetDestroy)(FcObjectSet*);
-};
-
-struct DlCloser {
-  void operator()(void* h) const { dlclose(h); }
-};
-using DlHandle = std::unique_ptr<void, DlCloser>;
-
-template <class F>
-bool bind(void* lib, const char* name, F& f) {
-  f = reinterpret_cast<F>(dlsym(lib, name));
-  return f != nullptr;
-}
-
-bool bindAll(void* lib, FcApi& fc) {
-  return bind(lib, "FcInit", fc.Init) &&
-         bind(lib, "FcInitLoadConfigAndFonts", fc.InitLoadConfigAndFonts) &&
-         bind(lib, "FcFini", fc.Fini) && bind(lib, "FcNameParse", fc.NameParse) &&
-         bind(lib, "FcConfigSubstitute", fc.ConfigSubstitute) &&
-         bind(lib, "FcDefaultSubstitute", fc.DefaultSubstitute) &&
-         bind(lib, "FcFontMatch", fc.FontMatch) &&
-         bind(lib, "FcPatternGetString", fc.PatternGetString) &&
-         bind(lib, "FcPatternDestroy", fc.PatternDestroy) &&
-         bind(lib, "FcConfigDestroy", fc.ConfigDestroy) && bind(lib, "FcFontList", fc.FontList) &&
-         bind(lib, "FcObjectSetBuild", fc.ObjectSetBuild) &&
-         bind(lib, "FcFontSetDestroy", fc.FontSetDestroy) &&
-         bind(lib, "FcObjectSetDestroy", fc.ObjectSetDestroy);
-}
 
 bool endsWith(const char* s, const char* tail) {
   size_t n = std::strlen(s), t = std::strlen(tail);
@@ -197,10 +139,9 @@ void fontsInit() { fontData = builtInFonts(); }
 
 int fontScann(char* dest, const char* pattern, int most) {
   if (most > 0) dest[0] = 0;
-  DlHandle lib(dlopen("libfontconfig.so.1", RTLD_LAZY));
-  if (!lib) return 2;
-  FcApi fc{};
-  if (!bindAll(lib.get(), fc)) return 2;
+  const FcApi* api = FcApiLoad();
+  if (!api) return 2;
+  const FcApi& fc = *api;
 
   fc.Init();
   FcConfig* config = fc.InitLoadConfigAndFonts();
@@ -218,8 +159,9 @@ int fontScann(char* dest, const char* pattern, int most) {
   } else if (most > 0) {
     result = 2;
   }
+  // No FcFini: the library stays loaded, and the screen's fallback fonts
+  // keep a configuration of their own that it would pull away.
   fc.ConfigDestroy(config);
-  fc.Fini();
   return result;
 }
 

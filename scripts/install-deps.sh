@@ -67,6 +67,10 @@ test_optional=(
   pulseaudio-utils    # pactl/parec, to check the Morse stream
   libpulse0           # PulseAudio client libraries
   libpulse-dev        # provides the unversioned libpulse-simple.so the program loads
+  fonts-wqy-microhei  # CJK and kana for the fallback font tests
+  fonts-freefont-ttf  # Georgian and Ethiopic for the fallback font tests
+  fonts-symbola       # maths signs, Braille and emoji as outlines, for the same
+  fonts-noto-color-emoji  # colour emoji, the bitmap fallback the same tests scale
 )
 
 group=test
