@@ -21,7 +21,14 @@ std::vector<tchar> rowText(int cells) {
   return out;
 }
 
-void paintRow(benchmark::State& state, bool cached) {
+// A row of characters above U+FFFF: emoji and mathematical letters.
+std::vector<tchar> wideText(int cells) {
+  std::vector<tchar> out;
+  for (int i = 0; i < cells; ++i) out.push_back(i % 2 ? tchar(0x1F600 + i % 80) : tchar(0x1D400 + i % 52));
+  return out;
+}
+
+void paintRow(benchmark::State& state, bool cached, bool wide = false) {
   if (!crapInitChecked(nullptr, 0).empty()) {
     state.SkipWithError("renderer did not start");
     return;
@@ -33,7 +40,8 @@ void paintRow(benchmark::State& state, bool cached) {
     state.SkipWithError("DejaVu Sans Mono missing (fonts-dejavu-core)");
     return;
   }
-  const std::vector<tchar> text = rowText(kRowPixels / f->charWidth);
+  const int cells = kRowPixels / f->charWidth;
+  const std::vector<tchar> text = wide ? wideText(cells) : rowText(cells);
   crapText(nullptr, 0, f, 0x000000, 0xffffff, 0, 0, text.data(), int(text.size()));
   for (auto _ : state) {
     if (!cached) crapClearCache();
@@ -47,10 +55,46 @@ void paintRow(benchmark::State& state, bool cached) {
 
 void BM_PaintRowCached(benchmark::State& state) { paintRow(state, true); }
 void BM_PaintRowUncached(benchmark::State& state) { paintRow(state, false); }
+void BM_PaintRowWideCached(benchmark::State& state) { paintRow(state, true, true); }
+
+// The text rows' way: a row of cells in two colour runs, as the painter
+// composes a row with a search hit.
+void paintCells(benchmark::State& state, bool wide) {
+  if (!crapInitChecked(nullptr, 0).empty()) {
+    state.SkipWithError("renderer did not start");
+    return;
+  }
+  GlyphFont* f = nullptr;
+  crapSetFont(f, "bench", kMono, int(state.range(0)), 0, 0, 0);
+  if (!crapOpenFontChecked(f).empty()) {
+    crapDeinit();
+    state.SkipWithError("DejaVu Sans Mono missing (fonts-dejavu-core)");
+    return;
+  }
+  const int cw = f->charWidth;
+  const int cells = kRowPixels / cw;
+  const std::vector<tchar> text = wide ? wideText(cells) : rowText(cells);
+  const int half = cells / 2;
+  auto row = [&] {
+    int x = crapCellsAt(f, 0x1a1a1a, 0xfdf6e3, 0, text.data(), half, cw);
+    x += crapCellsAt(f, 0x2aa198, 0x073642, x, text.data() + half, cells - half, cw);
+    return x;
+  };
+  row();
+  for (auto _ : state) benchmark::DoNotOptimize(row());
+  state.counters["rows/s"] = benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);
+  crapDeinit();
+}
+
+void BM_PaintCells(benchmark::State& state) { paintCells(state, false); }
+void BM_PaintCellsWide(benchmark::State& state) { paintCells(state, true); }
 
 }  // namespace
 
 BENCHMARK(BM_PaintRowCached)->Arg(16)->Arg(24);
 BENCHMARK(BM_PaintRowUncached)->Arg(16)->Arg(24);
+BENCHMARK(BM_PaintRowWideCached)->Arg(16);
+BENCHMARK(BM_PaintCells)->Arg(16)->Arg(24)->Arg(50);
+BENCHMARK(BM_PaintCellsWide)->Arg(16);
 
 BENCHMARK_MAIN();

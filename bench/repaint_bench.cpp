@@ -44,17 +44,33 @@ std::string windowText() {
   return text;
 }
 
+// A page of characters above U+FFFF: emoji between mathematical letters.
+std::string emojiText() {
+  std::string text;
+  for (int row = 0; row < 200; ++row) {
+    for (int i = 0; i < 150; ++i) {
+      const unsigned c = i % 2 ? 0x1F600 + (row + i) % 80 : 0x1D400 + (row + i) % 52;
+      text += char(0xf0 | c >> 18);
+      text += char(0x80 | (c >> 12 & 0x3f));
+      text += char(0x80 | (c >> 6 & 0x3f));
+      text += char(0x80 | (c & 0x3f));
+    }
+    text += "\n";
+  }
+  return text;
+}
+
 // An editor holding the text, laid out for the window with the open font.
 struct Session {
   std::unique_ptr<EditorState> v = std::make_unique<EditorState>();
   bool ok = false;
 
-  Session() {
+  explicit Session(bool emoji = false) {
     EditorState* V = v.get();
     if (!InitEditor(V)) return;
     V->inputMode = 1;
     SetMetrics(V, kWidth, kHeight, font->lineHeight, font->charWidth, font->ascent);
-    const std::string text = windowText();
+    const std::string text = emoji ? emojiText() : windowText();
     Link* base = TextFromBytes(V, text.data(), text.size(), 0, MODE_UTF8);
     Tcb* t = NewText(V, base, MODE_UTF8);
     if (!t) return;
@@ -99,13 +115,14 @@ void syntax(EditorState* V, bool on) {
   if (on) V->toggles |= TGL_SOURCE;
 }
 
+// range(2): 1 = a page of emoji and other characters above U+FFFF.
 void BM_RepaintNoDisplay(benchmark::State& state) {
   if (!crapInitChecked(nullptr, 0).empty()) {
     state.SkipWithError("renderer did not start");
     return;
   }
   if (openFont(state)) {
-    Session s;
+    Session s(state.range(2) != 0);
     S.display = nullptr;
     if (!s.ok) {
       state.SkipWithError("editor did not start");
@@ -185,11 +202,12 @@ void BM_RepaintWindow(benchmark::State& state) {
 }  // namespace
 
 BENCHMARK(BM_RepaintNoDisplay)
-    ->Args({18, 0})
-    ->Args({18, 1})
-    ->Args({12, 0})
-    ->Args({12, 1})
-    ->ArgNames({"px", "syntax"})
+    ->Args({18, 0, 0})
+    ->Args({18, 1, 0})
+    ->Args({12, 0, 0})
+    ->Args({12, 1, 0})
+    ->Args({18, 0, 1})
+    ->ArgNames({"px", "syntax", "emoji"})
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RepaintWindow)
     ->Args({18, 1, 0})

@@ -80,11 +80,76 @@ std::string ftFailure(const char* what, int code) {
 
 void clearIndex(GlyphFont* f) {
   if (f->glyphs) std::fill_n(f->glyphs.get(), kIndexSize, nullptr);
+  f->wide.clear();
 }
 
-// Combines the foreground into the strip through a cached mask: where the
-// mask has zero bits the foreground's bits are taken, elsewhere the old ones.
-void paintEntry(uint32_t* dd, int64_t pen, const uint32_t* e, uint32_t fg) {
+// Printing sets this bit on its characters: page-sized glyphs stay out of
+// the cache.
+constexpr tchar kPrintBit = 0x80000000u;
+
+const uint32_t* cachedEntry(const GlyphFont* f, tchar c) {
+  if (c < kIndexSize) return f->glyphs[c];
+  if (c & kPrintBit) return nullptr;
+  const auto found = f->wide.find(c);
+  return found == f->wide.end() ? nullptr : found->second;
+}
+
+void remember(GlyphFont* f, tchar c, const uint32_t* e) {
+  if (c < kIndexSize)
+    f->glyphs[c] = e;
+  else
+    f->wide[c] = e;
+}
+
+const uint8_t* coverageOf(const uint32_t* e) {
+  return reinterpret_cast<const uint8_t*>(e + kHeaderWords);
+}
+
+size_t entryWords(int rows, int width) {
+  return kHeaderWords + (size_t(rows) * size_t(width) + 3) / 4;
+}
+
+// ---- Colours ----------------------------------------------------------------
+
+// One channel after another: fg over bg at coverage `cov`, rounded to the
+// nearest value.  The sum never goes below zero, so adding 127 rounds.
+uint32_t mix(uint32_t fg, uint32_t bg, unsigned cov) {
+  uint32_t out = 0;
+  for (int shift = 0; shift < 24; shift += 8) {
+    const unsigned f = fg >> shift & 0xff, b = bg >> shift & 0xff;
+    out |= ((f * cov + b * (255 - cov) + 127) / 255) << shift;
+  }
+  return out;
+}
+
+// The 256 finished pixels of one (fg, bg) pair.  A row is painted in few
+// pairs and the next row mostly in the same, so a handful of tables, picked
+// by a hash of the pair, are kept.
+struct BlendTable {
+  uint32_t fg = 0, bg = 0;
+  bool ready = false;
+  uint32_t px[256];
+};
+BlendTable blendTables[16];
+
+const uint32_t* blendTable(uint32_t fg, uint32_t bg) {
+  BlendTable& t = blendTables[((fg * 0x9e3779b1u) ^ (bg * 0x85ebca6bu)) >> 28];
+  if (!t.ready || t.fg != fg || t.bg != bg) {
+    for (unsigned g = 0; g < 256; ++g) t.px[g] = mix(fg, bg, g);
+    t.fg = fg;
+    t.bg = bg;
+    t.ready = true;
+  }
+  return t.px;
+}
+
+// Blends the foreground into the strip through a cache entry, over whatever
+// is there: proportional glyphs may overlap their neighbours.  Glyphs go
+// left to right, so the strip from `inkEnd` on still holds only the
+// background, and there the table has every pixel.  Only the line's own
+// `lineRows` rows are painted: the rest of the strip is never sent.
+void paintEntry(uint32_t* dd, int lineRows, int64_t pen, const uint32_t* e, uint32_t fg,
+                uint32_t bg, const uint32_t* table, int64_t* inkEnd) {
   const int rows = int(e[1] & kRowsMask);
   const int width = int(e[2]);
   const int xoff = int16_t(e[3] & 0xffff);
@@ -93,13 +158,22 @@ void paintEntry(uint32_t* dd, int64_t pen, const uint32_t* e, uint32_t fg) {
   const int64_t from = std::max<int64_t>(0, -x0);
   const int64_t to = std::min<int64_t>(width, kStripWidth - x0);
   if (from >= to) return;
-  const uint32_t* mask = e + kHeaderWords;
+  const int64_t clean = std::clamp<int64_t>(*inkEnd - x0, from, to);
+  *inkEnd = std::max(*inkEnd, x0 + to);
+  const uint8_t* cov = coverageOf(e);
   for (int r = 0; r < rows; ++r) {
     const int y = row0 + r;
-    if (y < 0 || y >= kStripRows) continue;
+    if (y < 0 || y >= lineRows) continue;
     uint32_t* dst = dd + size_t(y) * kStripWidth + x0;
-    const uint32_t* m = mask + size_t(r) * width;
-    for (int64_t c = from; c < to; ++c) dst[c] = ((dst[c] ^ fg) & m[c]) ^ fg;
+    const uint8_t* m = cov + size_t(r) * width;
+    for (int64_t c = from; c < clean; ++c) {
+      const uint32_t old = dst[c];
+      if (old == bg)
+        dst[c] = table[m[c]];
+      else if (m[c])
+        dst[c] = mix(fg, old, m[c]);
+    }
+    for (int64_t c = clean; c < to; ++c) dst[c] = table[m[c]];
   }
 }
 
@@ -116,8 +190,6 @@ uint32_t* cacheRoom(size_t words) {
   return at;
 }
 
-enum class Glyph { Drawn, Stop };
-
 // Where the rendered bitmap of `slot` sits: its left edge from the pen and
 // the strip row of its top.
 void bitmapPlace(const GlyphFont* f, const FT_GlyphSlot slot, int* xoff, int* row) {
@@ -130,105 +202,116 @@ void bitmapPlace(const GlyphFont* f, const FT_GlyphSlot slot, int* xoff, int* ro
   *row = r < 0 || r > kRowOffsetMax ? 0 : r;
 }
 
-// Renders a character that is not in the cache, caches it when it may be,
-// and draws it at the pen.
-Glyph renderGlyph(GlyphFont* f, tchar c, uint32_t fg, int64_t* pen) {
-  FT_Face face = f->face.get();
-  const FT_UInt index = FT_Get_Char_Index(face, c & 0x7fffffff);
-  ++R.loads;
-  if (FT_Load_Glyph(face, index, kLoadFlags) != 0 ||
-      FT_Render_Glyph(face->glyph, kRenderMode) != 0) {
-    // A broken glyph in a font must not end an editing session: it takes an
-    // empty cell.
-    const int adv = f->charWidth;
-    if (*pen + adv > kStripWidth) return Glyph::Stop;
-    *pen += f->fixedAdvance ? f->fixedAdvance : adv;
-    return Glyph::Drawn;
-  }
-  const FT_GlyphSlot slot = face->glyph;
+// Room for one uncacheable glyph (printing, or a full cache that cannot take
+// it): header and the largest bitmap the strip keeps.
+uint32_t scratchEntry[kHeaderWords + size_t(kStripRows) * kStripWidth / 4];
+
+// A fresh entry for a glyph of `keep` x `w` pixels: in the cache when the
+// character may be cached and there is room, else in the scratch entry.
+uint32_t* newEntry(tchar c, int keep, int w) {
+  uint32_t* e = (c & kPrintBit) ? nullptr : cacheRoom(entryWords(keep, w));
+  return e ? e : scratchEntry;
+}
+
+// Fills in an entry's header; records it for `c` unless it is the scratch.
+const uint32_t* finishEntry(GlyphFont* f, tchar c, uint32_t* e, int advance, int keep, int w,
+                            int xoff, int row, bool ink) {
+  e[0] = uint32_t(advance);
+  e[1] = uint32_t(keep) | (ink ? 0 : kNoInk);
+  e[2] = uint32_t(w);
+  e[3] = uint32_t(uint16_t(int16_t(xoff))) | (uint32_t(row) << 16);
+  if (e != scratchEntry) remember(f, c, e);
+  return e;
+}
+
+// The glyph FreeType just rendered into the face's slot, as an entry.
+const uint32_t* slotEntry(GlyphFont* f, tchar c) {
+  const FT_GlyphSlot slot = f->face->glyph;
   const FT_Bitmap& bm = slot->bitmap;
-  const int w = int(bm.width);
-  const int h = int(bm.rows);
   int xoff, r;
   bitmapPlace(f, slot, &xoff, &r);
-  const int keep = std::max(0, std::min(h, kStripRows - r));
-  const int adv = int(slot->advance.x >> 6);
-  if (*pen + adv > kStripWidth) return Glyph::Stop;
-
-  uint32_t* entry = nullptr;
-  if (c < 0x10000 && keep > 0 && w > 0 && xoff >= INT16_MIN && xoff <= INT16_MAX) {
-    entry = cacheRoom(kHeaderWords + size_t(keep) * w);
-    if (entry) {
-      entry[0] = uint32_t(adv);
-      entry[1] = uint32_t(keep);
-      entry[2] = uint32_t(w);
-      entry[3] = (uint32_t(uint16_t(xoff))) | (uint32_t(r) << 16);
-      f->glyphs[c] = entry;
-    }
-  }
-  uint32_t* mask = entry ? entry + kHeaderWords : nullptr;
-  uint32_t* dd = StripData();
-  const int64_t x0 = *pen + xoff;
-  for (int row = 0; row < keep; ++row) {
-    uint32_t* dst = dd + size_t(r + row) * kStripWidth;
+  int w = std::min(int(bm.width), kStripWidth);
+  int keep = std::max(0, std::min(int(bm.rows), kStripRows - r));
+  if (w == 0 || keep == 0 || xoff < INT16_MIN || xoff > INT16_MAX) w = keep = 0;
+  uint32_t* e = newEntry(c, keep, w);
+  bool ink = false;
+  auto* cov = reinterpret_cast<uint8_t*>(e + kHeaderWords);
+  for (int row = 0; row < keep; ++row)
     for (int col = 0; col < w; ++col) {
-      const uint32_t C = uint32_t(GlyphCoverage(bm, row, col)) * 0x010101u;
-      if (mask) *mask++ = ~C;
-      const int64_t x = x0 + col;
-      if (x >= 0 && x < kStripWidth) dst[x] = (fg & C) | (dst[x] & ~C);
+      const uint8_t g = GlyphCoverage(bm, row, col);
+      ink = ink || g != 0;
+      *cov++ = g;
     }
+  return finishEntry(f, c, e, int(slot->advance.x >> 6), keep, w, xoff, r, ink);
+}
+
+// A glyph that did not come from the font's own face, as an entry.
+const uint32_t* drawnEntry(GlyphFont* f, tchar c, const CoverageGlyph& g) {
+  int w = std::clamp(g.width, 0, kStripWidth);
+  int keep = std::max(0, std::min(g.rows, kStripRows - std::max(g.top, 0)));
+  if (w == 0 || keep == 0 || g.cov.size() < size_t(g.width) * size_t(g.rows)) w = keep = 0;
+  uint32_t* e = newEntry(c, keep, w);
+  bool ink = false;
+  auto* cov = reinterpret_cast<uint8_t*>(e + kHeaderWords);
+  for (int row = 0; row < keep; ++row)
+    for (int col = 0; col < w; ++col) {
+      const uint8_t v = g.cov[size_t(row) * g.width + col];
+      ink = ink || v != 0;
+      *cov++ = v;
+    }
+  return finishEntry(f, c, e, g.advance, keep, w, g.left, std::max(g.top, 0), ink);
+}
+
+bool renderFace(FT_Face face, FT_UInt index) {
+  ++R.loads;
+  return FT_Load_Glyph(face, index, kLoadFlags) == 0 &&
+         FT_Render_Glyph(face->glyph, kRenderMode) == 0;
+}
+
+enum class Glyph { Drawn, Stop };
+
+// Renders a character that is not in the cache, caches it when it may be,
+// and draws it at the pen.  A character the face lacks comes from a
+// fallback font when one has it.
+Glyph renderGlyph(GlyphFont* f, tchar c, uint32_t fg, uint32_t bg, const uint32_t* table,
+                  int64_t* pen, int64_t* inkEnd) {
+  FT_Face face = f->face.get();
+  const FT_UInt index = FT_Get_Char_Index(face, c & ~kPrintBit);
+  const uint32_t* e = nullptr;
+  CoverageGlyph drawn;
+  if (index == 0 && !(c & kPrintBit) && FallbackGlyph(f, c, &drawn)) {
+    if (*pen + drawn.advance > kStripWidth) return Glyph::Stop;
+    e = drawnEntry(f, c, drawn);
+  } else if (renderFace(face, index)) {
+    // A glyph that does not fit is neither drawn nor cached.
+    if (*pen + (face->glyph->advance.x >> 6) > kStripWidth) return Glyph::Stop;
+    e = slotEntry(f, c);
+  } else {
+    // A broken glyph in a font must not end an editing session: it takes an
+    // empty cell.
+    if (*pen + f->charWidth > kStripWidth) return Glyph::Stop;
+    *pen += f->fixedAdvance ? f->fixedAdvance : f->charWidth;
+    return Glyph::Drawn;
   }
-  *pen += f->fixedAdvance ? f->fixedAdvance : adv;
+  paintEntry(StripData(), std::clamp(f->lineHeight, 0, kStripRows), *pen, e, fg, bg, table,
+             inkEnd);
+  *pen += f->fixedAdvance ? f->fixedAdvance : int32_t(e[0]);
   return Glyph::Drawn;
 }
 
 // ---- Cells ----------------------------------------------------------------
 
-// Room for one uncacheable glyph (a code point above the index, or a full
-// cache that cannot take it): header and the largest mask the strip keeps.
-uint32_t scratchEntry[kHeaderWords + size_t(kStripRows) * kStripWidth];
-
-// A glyph that did not come from the font's own face, as a cache entry.
-const uint32_t* drawnEntry(GlyphFont* f, tchar c, const CoverageGlyph& g) {
-  int w = std::clamp(g.width, 0, kStripWidth);
-  int keep = std::max(0, std::min(g.rows, kStripRows - std::max(g.top, 0)));
-  if (w == 0 || keep == 0 || g.cov.size() < size_t(g.width) * size_t(g.rows)) w = keep = 0;
-  const size_t words = kHeaderWords + size_t(keep) * w;
-  uint32_t* e = c < kIndexSize ? cacheRoom(words) : nullptr;
-  if (!e) e = scratchEntry;
-  e[0] = uint32_t(g.advance);
-  e[2] = uint32_t(w);
-  e[3] = uint32_t(uint16_t(int16_t(g.left))) | (uint32_t(std::max(g.top, 0)) << 16);
-  bool ink = false;
-  uint32_t* mask = e + kHeaderWords;
-  for (int row = 0; row < keep; ++row)
-    for (int col = 0; col < w; ++col) {
-      const uint32_t C = uint32_t(g.cov[size_t(row) * g.width + col]) * 0x010101u;
-      ink = ink || C != 0;
-      *mask++ = ~C;
-    }
-  e[1] = uint32_t(keep) | (ink ? 0 : kNoInk);
-  if (e != scratchEntry) f->glyphs[c] = e;
-  return e;
-}
-
 // The cache entry of a character, rendering it when it is not cached yet.
 // Glyphs without ink are cached too, with the kNoInk mark, so that a line of
 // them is not rendered again on every repaint.  Null when FreeType fails.
 const uint32_t* cellEntry(GlyphFont* f, tchar c) {
-  if (c < kIndexSize)
-    if (const uint32_t* e = f->glyphs[c]) return e;
+  if (const uint32_t* e = cachedEntry(f, c)) return e;
   CoverageGlyph drawn;
   if (BoxGlyph(c, f->charWidth, f->lineHeight, f->baseline, &drawn)) return drawnEntry(f, c, drawn);
   FT_Face face = f->face.get();
-  const FT_UInt index = FT_Get_Char_Index(face, c & 0x7fffffff);
+  const FT_UInt index = FT_Get_Char_Index(face, c & ~kPrintBit);
   if (index == 0 && FallbackGlyph(f, c, &drawn)) return drawnEntry(f, c, drawn);
-  auto render = [&] {
-    ++R.loads;
-    return FT_Load_Glyph(face, index, kLoadFlags) == 0 &&
-           FT_Render_Glyph(face->glyph, kRenderMode) == 0;
-  };
-  if (!render()) return nullptr;
+  if (!renderFace(face, index)) return nullptr;
   // A glyph wider than the font's cell (an arrow, the replacement character)
   // is narrowed to it, so that it shows whole; a bitmap font's glyph cannot
   // be, and is cut at the cell instead.
@@ -236,35 +319,11 @@ const uint32_t* cellEntry(GlyphFont* f, tchar c) {
   if (cell > 0 && int(face->glyph->bitmap.width) > cell) {
     FT_Matrix narrow{FT_Fixed(int64_t(cell) * 0x10000 / face->glyph->bitmap.width), 0, 0, 0x10000};
     FT_Set_Transform(face, &narrow, nullptr);
-    const bool ok = render();
+    const bool ok = renderFace(face, index);
     FT_Set_Transform(face, nullptr, nullptr);
     if (!ok) return nullptr;
   }
-  const FT_GlyphSlot slot = face->glyph;
-  const FT_Bitmap& bm = slot->bitmap;
-  int w = int(bm.width);
-  int xoff, r;
-  bitmapPlace(f, slot, &xoff, &r);
-  int keep = std::max(0, std::min(int(bm.rows), kStripRows - r));
-  w = std::min(w, kStripWidth);
-  if (w == 0 || keep == 0 || xoff < INT16_MIN || xoff > INT16_MAX) w = keep = 0;
-  const size_t words = kHeaderWords + size_t(keep) * w;
-  uint32_t* e = c < kIndexSize ? cacheRoom(words) : nullptr;
-  if (!e) e = scratchEntry;
-  e[0] = uint32_t(slot->advance.x >> 6);
-  e[2] = uint32_t(w);
-  e[3] = uint32_t(uint16_t(xoff)) | (uint32_t(r) << 16);
-  bool ink = false;
-  uint32_t* mask = e + kHeaderWords;
-  for (int row = 0; row < keep; ++row)
-    for (int col = 0; col < w; ++col) {
-      const uint32_t C = uint32_t(GlyphCoverage(bm, row, col)) * 0x010101u;
-      ink = ink || C != 0;
-      *mask++ = ~C;
-    }
-  e[1] = uint32_t(keep) | (ink ? 0 : kNoInk);
-  if (e != scratchEntry) f->glyphs[c] = e;
-  return e;
+  return slotEntry(f, c);
 }
 
 // Characters that are meant to look blank: the space separators.
@@ -292,9 +351,10 @@ void paintMissing(uint32_t* dd, int left, int cell, int rows, uint32_t fg) {
 
 // One glyph in the cell from `left`, `cell` pixels wide: placed as the font
 // places it when its advance is the cell, centred otherwise, and cut at the
-// cell's edges either way.
+// cell's edges either way.  The cell holds nothing but its background, so
+// each pixel is the finished one from the pair's table.
 void paintCell(uint32_t* dd, const uint32_t* e, const GlyphFont* f, int left, int cell, int rows,
-               uint32_t fg) {
+               const uint32_t* table) {
   const int width = int(e[2]);
   const int keep = int(e[1] & kRowsMask);
   const int row0 = int16_t(e[3] >> 16);
@@ -302,13 +362,13 @@ void paintCell(uint32_t* dd, const uint32_t* e, const GlyphFont* f, int left, in
   const int xoff = own == cell ? int(int16_t(e[3] & 0xffff)) : (cell - width) / 2;
   const int from = std::max(0, -xoff);
   const int to = std::min(width, cell - xoff);
-  const uint32_t* mask = e + kHeaderWords;
+  const uint8_t* cov = coverageOf(e);
   for (int r = 0; r < keep; ++r) {
     const int y = row0 + r;
     if (y < 0 || y >= rows) continue;
     uint32_t* dst = dd + size_t(y) * kStripWidth + left + xoff;
-    const uint32_t* m = mask + size_t(r) * width;
-    for (int c = from; c < to; ++c) dst[c] = ((dst[c] ^ fg) & m[c]) ^ fg;
+    const uint8_t* m = cov + size_t(r) * width;
+    for (int c = from; c < to; ++c) dst[c] = table[m[c]];
   }
 }
 
@@ -437,8 +497,11 @@ int crapText(Display* dpy, unsigned long drawable, GlyphFont* f, uint32_t fg, ui
   StripBegin();
   uint32_t* dd = StripData();
   const int rows = std::clamp(f->lineHeight, 0, kStripRows);
-  std::fill_n(dd, size_t(rows) * kStripWidth, bg & 0xffffff);
-  int64_t pen = 0;
+  fg &= 0xffffff;
+  bg &= 0xffffff;
+  std::fill_n(dd, size_t(rows) * kStripWidth, bg);
+  const uint32_t* table = blendTable(fg, bg);
+  int64_t pen = 0, inkEnd = 0;
   if (f->face && s) {
     for (int i = 0; i < n; ++i) {
       const tchar c = s[i];
@@ -446,16 +509,14 @@ int crapText(Display* dpy, unsigned long drawable, GlyphFont* f, uint32_t fg, ui
         pen += f->fixedAdvance ? f->fixedAdvance : f->spaceAdvance;
         continue;
       }
-      if (c < kIndexSize) {
-        if (const uint32_t* e = f->glyphs[c]) {
-          const int adv = int32_t(e[0]);
-          if (pen + adv > kStripWidth) break;
-          paintEntry(dd, pen, e, fg);
-          pen += f->fixedAdvance ? f->fixedAdvance : adv;
-          continue;
-        }
+      if (const uint32_t* e = cachedEntry(f, c)) {
+        const int adv = int32_t(e[0]);
+        if (pen + adv > kStripWidth) break;
+        paintEntry(dd, rows, pen, e, fg, bg, table, &inkEnd);
+        pen += f->fixedAdvance ? f->fixedAdvance : adv;
+        continue;
       }
-      if (renderGlyph(f, c, fg, &pen) == Glyph::Stop) break;
+      if (renderGlyph(f, c, fg, bg, table, &pen, &inkEnd) == Glyph::Stop) break;
     }
   }
   // Spaces may carry the pen past the strip; only the strip is sent.
@@ -474,7 +535,9 @@ int crapCellsAt(GlyphFont* f, uint32_t fg, uint32_t bg, int stripX, const tchar*
   if (cells <= 0) return 0;
   const int width = cells * cell;
   fg &= 0xffffff;
-  for (int r = 0; r < rows; ++r) std::fill_n(dd + size_t(r) * kStripWidth, width, bg & 0xffffff);
+  bg &= 0xffffff;
+  for (int r = 0; r < rows; ++r) std::fill_n(dd + size_t(r) * kStripWidth, width, bg);
+  const uint32_t* table = blendTable(fg, bg);
   if (f->face && s) {
     for (int i = 0; i < cells; ++i) {
       const tchar c = s[i];
@@ -485,7 +548,7 @@ int crapCellsAt(GlyphFont* f, uint32_t fg, uint32_t bg, int stripX, const tchar*
         if (!blankByDesign(c)) paintMissing(dd, i * cell, cell, rows, fg);
         continue;
       }
-      paintCell(dd, e, f, i * cell, cell, rows, fg);
+      paintCell(dd, e, f, i * cell, cell, rows, table);
     }
   }
   return width;

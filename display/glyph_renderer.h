@@ -2,9 +2,11 @@
 //
 // All text on screen and on printed pages is drawn here rather than with X
 // core fonts.  FreeType renders each glyph once into an 8-bit coverage
-// bitmap; the result is kept as a mask in one glyph cache shared by every
-// font, and a whole string is composed into a one-row pixel strip (2048 x 30
-// pixels, 0x00RRGGBB each) that goes to the window with a single XPutImage.
+// bitmap; the result is kept in one glyph cache shared by every font, and a
+// whole string is composed into a one-row pixel strip (kStripWidth pixels,
+// as many rows as the tallest line, 0x00RRGGBB each) that goes to the window
+// with a single XPutImage.  Each colour channel of a glyph pixel is
+// bg + (fg - bg) x coverage / 255, rounded to the nearest value.
 //
 // Without a display (crapInit with a null Display*) the strip lives in plain
 // memory and crapText only fills it: printing reads it back that way, and so
@@ -20,6 +22,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <unordered_map>
 
 #include "core/line_store.h"  // tchar
 #include "display/strip_image.h"
@@ -39,8 +42,9 @@ struct FaceCloser {
 // One font.  A cache entry in the glyph cache is four 32-bit words --
 // advance, rows kept, width, and the bitmap's offset from the pen (x in the
 // low 16 bits, row in the high 16, both signed) -- followed by rows x width
-// mask words, each NOT (coverage x 0x010101).  `glyphs` points at the first
-// word of an entry, indexed by code point below 0x10000.
+// coverage bytes.  `glyphs` points at the first word of an entry, indexed by
+// code point below 0x10000; `wide` holds the entries of the code points
+// above.  Characters with bit 31 set (printing) are never cached.
 struct GlyphFont {
   char name[kFontNameMax] = {};  // display name, NUL-terminated
   std::string path;              // font file handed to FreeType
@@ -56,6 +60,7 @@ struct GlyphFont {
   int32_t spaceAdvance = 0;  // advance of the space, or fixedAdvance
   std::unique_ptr<FT_FaceRec_, FaceCloser> face;
   std::unique_ptr<const uint32_t*[]> glyphs;  // 65,536 cache entries or null
+  std::unordered_map<tchar, const uint32_t*> wide;  // entries above U+FFFF
   std::unique_ptr<GlyphFont> next;            // the renderer's font chain
 };
 

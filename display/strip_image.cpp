@@ -213,8 +213,8 @@ std::string StripOpen(Display* dpy, unsigned long window) {
     if (!St.img || !St.img->data || St.img->bits_per_pixel != 32 ||
         St.img->bytes_per_line != kStripWidth * 4) {
       StripClose();
-      return "vexor: the display gives no 2048 x 30 depth-24 image with 32-bit pixels for the "
-             "glyph strip";
+      return "vexor: the display gives no " + std::to_string(kStripWidth) + " x " +
+             std::to_string(kStripRows) + " depth-24 image with 32-bit pixels for the glyph strip";
     }
     // The strip is written as native 32-bit words; Xlib swaps if the server
     // wants the other byte order.

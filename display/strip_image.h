@@ -22,7 +22,10 @@
 typedef struct _XDisplay Display;
 
 constexpr int kStripWidth = 2048;  // pixels per strip row (the row stride)
-constexpr int kStripRows = 30;     // rows in the strip; taller lines are cut
+// Rows in the strip: room for the tallest line the font settings allow (a
+// 50-pixel font is some 60 rows, a set line height at most 50); only a
+// line's own rows are filled and sent.
+constexpr int kStripRows = 128;
 
 // "" or one line saying why the strip cannot be made.  Does nothing when
 // the strip is already open.

@@ -10,6 +10,8 @@
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -53,6 +55,31 @@ bool Inked(uint32_t bg, int rows, int from, int to) {
   auto [first, last] = InkSpan(bg, rows, from, to);
   return first <= last;
 }
+
+// How far pixel `px` lies from fg over bg at coverage g (0..255), in the
+// worst channel: the exact value is bg + (fg - bg) x g / 255.
+double BlendError(uint32_t px, uint32_t fg, uint32_t bg, uint32_t g) {
+  double worst = 0;
+  for (int shift = 0; shift < 24; shift += 8) {
+    const double f = fg >> shift & 0xff, b = bg >> shift & 0xff;
+    worst = std::max(worst, std::abs(double(px >> shift & 0xff) - (b + (f - b) * g / 255.0)));
+  }
+  return px >> 24 ? 1e9 : worst;
+}
+
+// Each channel of px between those of a and b.
+bool Between(uint32_t px, uint32_t a, uint32_t b) {
+  for (int shift = 0; shift < 24; shift += 8) {
+    const uint32_t v = px >> shift & 0xff, x = a >> shift & 0xff, y = b >> shift & 0xff;
+    if (v < std::min(x, y) || v > std::max(x, y)) return false;
+  }
+  return px >> 24 == 0;
+}
+
+// Colour pairs where channels rise and fall at once, and an equal pair.
+const std::pair<uint32_t, uint32_t> kPairs[] = {
+    {0x000000, 0xffffff}, {0xff12f0a5, 0xc3570f}, {0x20c040, 0xd02080},
+    {0x0000ff, 0xffff00}, {0xe0e0e0, 0x102030}, {0x808080, 0x808080}};
 
 class GlyphRenderer : public ::testing::Test {
  protected:
@@ -164,21 +191,43 @@ TEST_F(GlyphRenderer, GlyphsAreClippedToTheStrip) {
   }
 }
 
-TEST_F(GlyphRenderer, TallGlyphsAndLinesAreCutAtThirtyRows) {
-  GlyphFont* big = Open(kMono, 60);
-  ASSERT_GT(big->lineHeight, kStripRows);
-  const int w = Draw(big, T("M|g"), 0xffffff, 0x101010);
-  EXPECT_EQ(w, 3 * big->charWidth);
-  // All thirty rows were filled; the glyphs' rows below the strip are gone.
-  for (int y = 0; y < kStripRows; ++y) EXPECT_EQ(Px(kStripWidth - 1, y), 0x101010u);
+// The last row of the line's ink: the bitmap row FreeType gives for c.
+int LastGlyphRow(GlyphFont* f, tchar c) {
+  FT_Face face = f->face.get();
+  EXPECT_EQ(FT_Load_Char(face, c, FT_LOAD_RENDER), 0);
+  return f->baseline - face->glyph->bitmap_top + int(face->glyph->bitmap.rows) - 1;
+}
 
+TEST_F(GlyphRenderer, EveryRowOfATallLineIsPaintedAndGlyphsReachTheirLastRow) {
+  // The largest text size the font settings allow, and a large line space.
+  GlyphFont* big = Open(kMono, 50);
   GlyphFont* spaced = Open(kMono, 16, 0, 0, 50);
+  ASSERT_GT(big->lineHeight, 50);
+  ASSERT_LE(big->lineHeight, kStripRows);
   EXPECT_EQ(spaced->lineHeight, 50);
-  Draw(spaced, T("Hello"), 0xffffff, 0x202020);
-  for (int y = 0; y < kStripRows; ++y) EXPECT_EQ(Px(kStripWidth - 1, y), 0x202020u);
+  const uint32_t fg = 0xffffff, bg = 0x101010;
+  for (GlyphFont* f : {big, spaced}) {
+    const int cw = f->charWidth;
+    for (int cells = 0; cells < 2; ++cells) {
+      const auto text = T("M|g");
+      const int w = cells ? crapCellsAt(f, fg, bg, 0, text.data(), 3, cw) : Draw(f, text, fg, bg);
+      EXPECT_EQ(w, 3 * cw);
+      // No band: the line's last row is painted in the row's colours.
+      for (int y = 0; y < f->lineHeight; ++y) ASSERT_EQ(Px(w - 1, y), bg) << "row " << y;
+      for (tchar c : {tchar('|'), tchar('g')}) {
+        const int at = c == '|' ? cw : 2 * cw;
+        const int last = std::min(LastGlyphRow(f, c), f->lineHeight - 1);
+        bool lastRowInked = false;
+        for (int x = at; x < at + cw; ++x) lastRowInked |= Px(x, last) != bg;
+        EXPECT_TRUE(lastRowInked) << "cells " << cells << " char " << char(c) << " row " << last;
+      }
+    }
+  }
+  EXPECT_GE(LastGlyphRow(big, '|'), 50);  // far below the old 30-row strip
 
   // A shorter line leaves the rows below it alone.
   GlyphFont* plain = Open(kMono, 16);
+  Draw(spaced, T("x"), 0xffffff, 0x202020);
   Draw(plain, T("x"), 0xffffff, 0x303030);
   EXPECT_EQ(Px(kStripWidth - 1, plain->lineHeight - 1), 0x303030u);
   EXPECT_EQ(Px(kStripWidth - 1, plain->lineHeight), 0x202020u);
@@ -202,15 +251,31 @@ TEST_F(GlyphRenderer, EachGlyphGoesThroughFreeTypeOnce) {
   Draw(g, T("Hello"));
   EXPECT_EQ(crapGlyphLoads() - loads, 4u);
 
-  // Beyond the 16-bit range, and with bit 31 set (printing), every drawing
-  // goes to FreeType; bit 31 does not change the glyph.
+  // Beyond the 16-bit range (emoji, mathematical letters) glyphs are cached
+  // like the others, by crapText and by the cells alike; with bit 31 set
+  // (printing) every drawing goes to FreeType, and bit 31 does not change
+  // the glyph.
   Draw(f, {'A'});
   const std::vector<uint32_t> plainA = Strip();
+  const std::vector<tchar> wide = {0x1F600u, 0x1D400u, 0x10FFFFu};
   loads = crapGlyphLoads();
-  for (int i = 0; i < 3; ++i) Draw(f, {0x80000041u, 0x1F600u});
-  EXPECT_EQ(crapGlyphLoads() - loads, 6u);
+  Draw(f, wide, 0xfff0c0, 0x400020);
+  const std::vector<uint32_t> wideFirst = Strip();
+  EXPECT_EQ(crapGlyphLoads() - loads, 3u);
+  loads = crapGlyphLoads();
+  for (int i = 0; i < 3; ++i) Draw(f, {0x80000041u, 0x1F600u, 0x1D400u, 0x10FFFFu});
+  EXPECT_EQ(crapGlyphLoads() - loads, 3u);
+  for (int i = 0; i < 3; ++i) crapCellsAt(f, 0xffffff, 0, 0, wide.data(), 3, f->charWidth);
+  EXPECT_EQ(crapGlyphLoads() - loads, 3u);
+  Draw(f, wide, 0xfff0c0, 0x400020);
+  EXPECT_EQ(Strip(), wideFirst);
   Draw(f, {0x80000041u});
   EXPECT_EQ(Strip(), plainA);
+  // Emptying the cache forgets them.
+  crapClearCache();
+  loads = crapGlyphLoads();
+  Draw(f, {0x1D400u, 0x1D400u});
+  EXPECT_EQ(crapGlyphLoads() - loads, 1u);
 }
 
 TEST_F(GlyphRenderer, ChangingAFontDropsItsOldGlyphs) {
@@ -228,6 +293,10 @@ TEST_F(GlyphRenderer, FullCacheIsEmptiedAndRefilled) {
   const std::string probe = "The quick brown fox";
   Draw(f, T(probe), 0xffffff, 0);
   const std::vector<uint32_t> expected = Strip();
+  // Glyphs above U+FFFF must not outlive the cache they point into.
+  const std::vector<tchar> wideProbe = {0x1D400u, 0x1D4B6u, 0x1F600u};
+  Draw(f, wideProbe, 0xffffff, 0);
+  const std::vector<uint32_t> wideExpected = Strip();
 
   crapSetCacheLimit(20000);
   const uint64_t resets = crapCacheResets();
@@ -238,6 +307,8 @@ TEST_F(GlyphRenderer, FullCacheIsEmptiedAndRefilled) {
   EXPECT_GT(crapCacheResets(), resets);
   Draw(f, T(probe), 0xffffff, 0);
   EXPECT_EQ(Strip(), expected);
+  Draw(f, wideProbe, 0xffffff, 0);
+  EXPECT_EQ(Strip(), wideExpected);
   // Refilled: the glyph is cached again after one load.
   crapClearCache();
   uint64_t loads = crapGlyphLoads();
@@ -256,7 +327,7 @@ TEST_F(GlyphRenderer, FullCacheIsEmptiedAndRefilled) {
 }
 
 TEST_F(GlyphRenderer, FullSizeCacheFillsAndEmpties) {
-  // Baseline 1 keeps all thirty rows of each glyph: entries of kilobytes.
+  // Baseline 1 keeps some hundred rows of each glyph: entries of kilobytes.
   GlyphFont* f = Open(kMono, 100, 0, 1);
   const uint64_t resets = crapCacheResets();
   for (tchar c = 0x100; c < 0x900 && crapCacheResets() == resets; c += 16) {
@@ -268,27 +339,71 @@ TEST_F(GlyphRenderer, FullSizeCacheFillsAndEmpties) {
   EXPECT_GT(crapCacheResets(), resets);
 }
 
-TEST_F(GlyphRenderer, ColoursCombineBitwiseThroughTheCoverage) {
-  GlyphFont* f = Open(kSans, 22);
-  const auto text = T("Ag%@W");
-  // White on black shows each pixel's coverage in all three bytes.
-  Draw(f, text, 0xffffff, 0);
-  const std::vector<uint32_t> cover = Strip();
-  bool partial = false;
-  for (int i = 0; i < f->lineHeight * kStripWidth; ++i) {
-    const uint32_t g = cover[i] & 0xff;
-    ASSERT_EQ(cover[i], g * 0x010101u);
-    partial |= g > 0 && g < 255;
-  }
-  ASSERT_TRUE(partial);
-  const uint32_t fg = 0xff12f0a5, bg = 0xc3570f;
-  for (int pass = 0; pass < 2; ++pass) {  // rendered, then from the cache
-    if (pass == 0) crapClearCache();
-    Draw(f, text, fg, bg);
-    for (int i = 0; i < f->lineHeight * kStripWidth; ++i) {
-      const uint32_t C = cover[i];
-      ASSERT_EQ(crapStrip()[i], ((fg & C) | (bg & ~C)) & 0xffffff) << "pixel " << i;
+TEST_F(GlyphRenderer, GlyphPixelsBlendTheTwoColoursByCoverage) {
+  GlyphFont* sans = Open(kSans, 22);
+  GlyphFont* mono = Open(kMono, 22);
+  const auto text = T("Ag%@W|");
+  const int n = int(text.size());
+  const int cw = mono->charWidth;
+  // String and cell rows, from the renderer and then from the cache.
+  auto draw = [&](int way, uint32_t fg, uint32_t bg) {
+    if (way == 0) return Draw(sans, text, fg, bg);
+    const int w = crapCellsAt(mono, fg, bg, 0, text.data(), 2, cw);
+    return w + crapCellsAt(mono, fg, bg, w, text.data() + 2, n - 2, cw);
+  };
+  for (int way = 0; way < 2; ++way) {
+    GlyphFont* f = way ? mono : sans;
+    crapClearCache();
+    // White on black shows each pixel's coverage in all three bytes.
+    const int width = draw(way, 0xffffff, 0);
+    const std::vector<uint32_t> cover = Strip();
+    int partial = 0;
+    for (int y = 0; y < f->lineHeight; ++y)
+      for (int x = 0; x < width; ++x) {
+        const uint32_t g = cover[y * kStripWidth + x] & 0xff;
+        ASSERT_EQ(cover[y * kStripWidth + x], g * 0x010101u);
+        partial += g > 0 && g < 255;
+      }
+    ASSERT_GT(partial, 50);
+    for (int pass = 0; pass < 2; ++pass) {
+      if (pass == 0) crapClearCache();
+      for (auto [fg, bg] : kPairs) {
+        draw(way, fg, bg);
+        for (int y = 0; y < f->lineHeight; ++y)
+          for (int x = 0; x < width; ++x) {
+            const uint32_t g = cover[y * kStripWidth + x] & 0xff;
+            const uint32_t px = Px(x, y);
+            ASSERT_LE(BlendError(px, fg, bg, g), 0.5)
+                << std::hex << px << " fg " << fg << " bg " << bg << " cov " << g << std::dec
+                << " way " << way << " pass " << pass << " at " << x << "," << y;
+            // Black on white stays exactly as it always was.
+            if (fg == 0 && bg == 0xffffff) {
+              ASSERT_EQ(px, 0xffffff - g * 0x010101u);
+            }
+          }
+      }
     }
+  }
+
+  // Glyphs that overlap blend over each other: every pixel stays between the
+  // colours, and on black the ink of both is at least that of either.
+  GlyphFont* tight = Open(kSans, 22, 6);
+  Draw(tight, T("W"));
+  const std::vector<uint32_t> one = Strip();
+  Draw(tight, T("WW"));
+  const std::vector<uint32_t> two = Strip();
+  int overlap = 0;
+  for (int y = 0; y < tight->lineHeight; ++y)
+    for (int x = 6; x < 40; ++x) {
+      const uint32_t a = one[y * kStripWidth + x] & 0xff, b = one[y * kStripWidth + x - 6] & 0xff;
+      ASSERT_GE(two[y * kStripWidth + x] & 0xff, std::max(a, b)) << x << "," << y;
+      overlap += a > 0 && b > 0;
+    }
+  ASSERT_GT(overlap, 0);
+  for (auto [fg, bg] : kPairs) {
+    Draw(tight, T("WWWW"), fg, bg);
+    for (int i = 0; i < tight->lineHeight * kStripWidth; ++i)
+      ASSERT_TRUE(Between(crapStrip()[i], fg, bg)) << std::hex << crapStrip()[i] << " " << fg;
   }
 }
 
@@ -451,20 +566,23 @@ TEST(GlyphRendererDisplay, StripIsSentWithItsPixels) {
     GTEST_SKIP() << "display is not 24 bits deep";
   }
   const Window win =
-      XCreateSimpleWindow(dpy, RootWindow(dpy, scr), 0, 0, 300, 60, 0, 0, 0xffffff);
-  const Pixmap target = XCreatePixmap(dpy, win, 300, 60, 24);
+      XCreateSimpleWindow(dpy, RootWindow(dpy, scr), 0, 0, 300, 90, 0, 0, 0xffffff);
+  const Pixmap target = XCreatePixmap(dpy, win, 300, 90, 24);
   ASSERT_EQ(crapInitChecked(dpy, win), "");
-  GlyphFont* f = nullptr;
-  crapSetFont(f, "test", kMono, 16, 0, 0, 0);
-  ASSERT_EQ(crapOpenFontChecked(f), "");
-  const int w = crapText(dpy, target, f, 0x204080, 0xf0e0d0, 10, 5 + f->baseline,
-                         T("Sent").data(), 4);
-  XImage* back = XGetImage(dpy, target, 10, 5, w, f->lineHeight, AllPlanes, ZPixmap);
-  ASSERT_NE(back, nullptr);
-  for (int y = 0; y < f->lineHeight; ++y)
-    for (int x = 0; x < w; ++x)
-      ASSERT_EQ(XGetPixel(back, x, y) & 0xffffff, Px(x, y)) << x << "," << y;
-  XDestroyImage(back);
+  // Every row of the line reaches the drawable, at the largest size too.
+  for (int size : {16, 50}) {
+    GlyphFont* f = nullptr;
+    crapSetFont(f, "test", kMono, size, 0, 0, 0);
+    ASSERT_EQ(crapOpenFontChecked(f), "");
+    const int w = crapText(dpy, target, f, 0x204080, 0xf0e0d0, 10, 5 + f->baseline,
+                           T("Sent|").data(), 5);
+    XImage* back = XGetImage(dpy, target, 10, 5, w, f->lineHeight, AllPlanes, ZPixmap);
+    ASSERT_NE(back, nullptr);
+    for (int y = 0; y < f->lineHeight; ++y)
+      for (int x = 0; x < w; ++x)
+        ASSERT_EQ(XGetPixel(back, x, y) & 0xffffff, Px(x, y)) << x << "," << y << " size " << size;
+    XDestroyImage(back);
+  }
   crapDeinit();
   XFreePixmap(dpy, target);
   XDestroyWindow(dpy, win);

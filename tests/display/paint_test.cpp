@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -682,8 +683,12 @@ TEST_F(Paint, RunsAreDrawnInTheirOwnColours) {
         }
         bool mix = false;
         for (uint32_t v = 0; v < 256 && !mix; ++v) {
-          const uint32_t c = v * 0x010101u;
-          mix = px == (((run.fg & c) | (run.bg & ~c)) & 0xffffff);
+          uint32_t blend = 0;
+          for (int shift = 0; shift < 24; shift += 8) {
+            const uint32_t f = run.fg >> shift & 0xff, b = run.bg >> shift & 0xff;
+            blend |= uint32_t(std::lround(b + (double(f) - b) * v / 255.0)) << shift;
+          }
+          mix = px == blend;
         }
         ASSERT_TRUE(mix) << "row " << run.row << " col " << run.col << " pair " << run.pair
                          << " pixel " << std::hex << px;
