@@ -276,9 +276,18 @@ enum class Glyph { Drawn, Stop };
 Glyph renderGlyph(GlyphFont* f, tchar c, uint32_t fg, uint32_t bg, const uint32_t* table,
                   int64_t* pen, int64_t* inkEnd) {
   FT_Face face = f->face.get();
-  const FT_UInt index = FT_Get_Char_Index(face, c & ~kPrintBit);
   const uint32_t* e = nullptr;
   CoverageGlyph drawn;
+  // Lines and blocks as the text rows draw them: both share this font's
+  // cache, so whichever draws a character first decides how it looks.
+  if (!(c & kPrintBit) && BoxGlyph(c, f->charWidth, f->lineHeight, f->baseline, &drawn)) {
+    if (*pen + drawn.advance > kStripWidth) return Glyph::Stop;
+    paintEntry(StripData(), std::clamp(f->lineHeight, 0, kStripRows), *pen,
+               drawnEntry(f, c, drawn), fg, bg, table, inkEnd);
+    *pen += f->fixedAdvance ? f->fixedAdvance : drawn.advance;
+    return Glyph::Drawn;
+  }
+  const FT_UInt index = FT_Get_Char_Index(face, c & ~kPrintBit);
   if (index == 0 && !(c & kPrintBit) && FallbackGlyph(f, c, &drawn)) {
     if (*pen + drawn.advance > kStripWidth) return Glyph::Stop;
     e = drawnEntry(f, c, drawn);

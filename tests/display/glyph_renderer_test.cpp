@@ -294,6 +294,35 @@ TEST_F(GlyphRenderer, ChangingAFontDropsItsOldGlyphs) {
   EXPECT_GT(InkSpan(0, f->lineHeight).second, smallWidth);
 }
 
+// The chart's pick line draws with crapText, the text rows with cells, and
+// both share the font's cache: a line character must reach the cell's edges
+// whichever drew it first.
+TEST_F(GlyphRenderer, LineCharactersFillTheCellWhicheverPathDrawsThemFirst) {
+  // Lines spaced wider than the font's own box glyphs reach.
+  GlyphFont* f = Open(kMono, 16, 10, 0, 26);
+  const int cw = f->charWidth;
+  const tchar bar[] = {0x2502};
+  auto endsInked = [&] {
+    bool top = false, bottom = false;
+    for (int x = 0; x < cw; ++x) {
+      top = top || Px(x, 0) != 0;
+      bottom = bottom || Px(x, f->lineHeight - 1) != 0;
+    }
+    return top && bottom;
+  };
+  for (bool textFirst : {true, false}) {
+    crapClearCache();
+    if (textFirst) {
+      Draw(f, {0x2502});
+      EXPECT_TRUE(endsInked()) << "crapText";
+    }
+    crapCellsAt(f, 0xffffff, 0, 0, bar, 1, cw);
+    EXPECT_TRUE(endsInked()) << "cells, crapText first: " << textFirst;
+    Draw(f, {0x2502});
+    EXPECT_TRUE(endsInked()) << "crapText after cells, crapText first: " << textFirst;
+  }
+}
+
 TEST_F(GlyphRenderer, FullCacheIsEmptiedAndRefilled) {
   GlyphFont* f = Open(kMono, 16);
   const std::string probe = "The quick brown fox";
