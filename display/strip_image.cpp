@@ -9,7 +9,7 @@
 #include <sys/socket.h>
 
 #include <algorithm>
-#include <array>
+#include <vector>
 #include <bit>
 #include <cstdlib>
 #include <cstring>
@@ -30,11 +30,12 @@ struct SharedImageCloser {
   }
 };
 
-// Slots in the shared ring: a full repaint puts one row after another, and
-// the server is waited for only when the ring comes round to a slot it has
-// not read yet.
-constexpr int kSlots = 8;
-constexpr size_t kSlotBytes = size_t(kStripWidth) * kStripRows * 4;
+// The shared ring: one tall image whose rows the compositions take in turn,
+// each as many as its line needs, so that a full repaint of short lines goes
+// round it about once and the server is waited for only when the ring comes
+// round to rows it may not have read yet.
+constexpr int kRingRows = 8 * kStripRows;
+constexpr size_t kRingBytes = size_t(kStripWidth) * kRingRows * 4;
 
 // Sizes of the requests as they go on the wire.
 constexpr uint64_t kPutImageHeader = 24;
@@ -88,11 +89,15 @@ struct Strip {
   Display* dpy = nullptr;
   bool shared = false;
   XShmSegmentInfo shm{};
-  std::array<std::unique_ptr<XImage, SharedImageCloser>, kSlots> slots;
-  // Request number of the last put from each slot, 0 when the server is done.
-  std::array<unsigned long, kSlots> pending{};
-  int slot = 0;
-  bool putSinceBegin = false;
+  std::unique_ptr<XImage, SharedImageCloser> ring;
+  int row = 0;       // first ring row of the current composition
+  int rowsSent = 0;  // the most rows of it put so far; 0: not sent
+  // Puts the server may not have read yet: their rows and request numbers.
+  struct Pending {
+    int from, to;
+    unsigned long request;
+  };
+  std::vector<Pending> pending;
 };
 
 Strip St;
@@ -119,12 +124,12 @@ bool sharedWanted() {
 }
 
 void dropShared() {
-  for (auto& img : St.slots) img.reset();
+  St.ring.reset();
   if (St.shm.shmaddr && St.shm.shmaddr != reinterpret_cast<char*>(-1)) shmdt(St.shm.shmaddr);
   St.shm = XShmSegmentInfo{};
-  St.pending = {};
-  St.slot = 0;
-  St.putSinceBegin = false;
+  St.pending.clear();
+  St.row = 0;
+  St.rowsSent = 0;
   St.shared = false;
 }
 
@@ -153,7 +158,7 @@ bool sameMemory(Display* dpy, unsigned long window, Visual* visual) {
 // server or the system will not have it.
 bool openShared(Display* dpy, unsigned long window) {
   if (!sharedWanted() || !localConnection(dpy) || !XShmQueryExtension(dpy)) return false;
-  const int id = shmget(IPC_PRIVATE, kSlotBytes * kSlots, IPC_CREAT | 0600);
+  const int id = shmget(IPC_PRIVATE, kRingBytes, IPC_CREAT | 0600);
   if (id < 0) return false;
   St.shm.shmid = id;
   St.shm.shmaddr = static_cast<char*>(shmat(id, nullptr, 0));
@@ -164,15 +169,11 @@ bool openShared(Display* dpy, unsigned long window) {
     return false;
   }
   Visual* visual = XDefaultVisual(dpy, XDefaultScreen(dpy));
-  bool ok = true;
-  for (int i = 0; i < kSlots && ok; ++i) {
-    St.slots[i].reset(XShmCreateImage(dpy, visual, 24, ZPixmap,
-                                      St.shm.shmaddr + kSlotBytes * size_t(i), &St.shm,
-                                      kStripWidth, kStripRows));
-    const XImage* img = St.slots[i].get();
-    ok = img && img->bits_per_pixel == 32 && img->bytes_per_line == kStripWidth * 4 &&
-         img->byte_order == (std::endian::native == std::endian::little ? LSBFirst : MSBFirst);
-  }
+  St.ring.reset(XShmCreateImage(dpy, visual, 24, ZPixmap, St.shm.shmaddr, &St.shm, kStripWidth,
+                                kRingRows));
+  const XImage* img = St.ring.get();
+  bool ok = img && img->bits_per_pixel == 32 && img->bytes_per_line == kStripWidth * 4 &&
+            img->byte_order == (std::endian::native == std::endian::little ? LSBFirst : MSBFirst);
   if (ok) {
     // A server that cannot reach the segment answers the attach with an
     // error, which must not end the program.
@@ -196,7 +197,7 @@ bool openShared(Display* dpy, unsigned long window) {
   }
   St.dpy = dpy;
   St.shared = true;
-  St.slot = 0;
+  St.row = 0;
   return true;
 }
 
@@ -206,7 +207,7 @@ std::string StripOpen(Display* dpy, unsigned long window) {
   if (St.open) return {};
   if (dpy && openShared(dpy, window)) {
     St.gc = std::unique_ptr<_XGC, GcCloser>(XCreateGC(dpy, window, 0, nullptr), GcCloser{dpy});
-    St.data = reinterpret_cast<uint32_t*>(St.slots[0]->data);
+    St.data = reinterpret_cast<uint32_t*>(St.ring->data);
   } else if (dpy) {
     St.pm = PixmapOwner(dpy, XCreatePixmap(dpy, window, kStripWidth, kStripRows, 24));
     St.img.reset(XGetImage(dpy, St.pm.get(), 0, 0, kStripWidth, kStripRows, AllPlanes, ZPixmap));
@@ -245,14 +246,24 @@ void StripClose() {
 uint32_t* StripData() { return St.data; }
 
 void StripBegin() {
-  if (!St.shared || !St.putSinceBegin) return;
-  St.putSinceBegin = false;
-  St.slot = (St.slot + 1) % kSlots;
-  // The server may not have read this slot yet: a round trip makes sure.
-  const unsigned long last = St.pending[size_t(St.slot)];
-  if (last && LastKnownRequestProcessed(St.dpy) < last) XSync(St.dpy, False);
-  St.pending[size_t(St.slot)] = 0;
-  St.data = reinterpret_cast<uint32_t*>(St.slots[size_t(St.slot)]->data);
+  if (!St.shared || St.rowsSent == 0) return;
+  int next = St.row + St.rowsSent;
+  if (next + kStripRows > kRingRows) next = 0;
+  St.rowsSent = 0;
+  // Rows the server may not have read yet are waited for with a round trip,
+  // after which every earlier put is done.
+  const unsigned long done = LastKnownRequestProcessed(St.dpy);
+  bool wait = false;
+  for (const auto& p : St.pending)
+    wait = wait || (p.request > done && p.from < next + kStripRows && p.to > next);
+  if (wait) {
+    XSync(St.dpy, False);
+    St.pending.clear();
+  } else {
+    std::erase_if(St.pending, [&](const auto& p) { return p.request <= done; });
+  }
+  St.row = next;
+  St.data = reinterpret_cast<uint32_t*>(St.ring->data) + size_t(next) * kStripWidth;
 }
 
 void StripPut(Display* dpy, unsigned long drawable, int srcX, int width, int rows, int dstX,
@@ -262,10 +273,10 @@ void StripPut(Display* dpy, unsigned long drawable, int srcX, int width, int row
   width = std::min(width, kStripWidth - srcX);
   rows = std::min(rows, kStripRows);
   if (St.shared && dpy == St.dpy) {
-    St.pending[size_t(St.slot)] = NextRequest(dpy);
-    XShmPutImage(dpy, drawable, St.gc.get(), St.slots[size_t(St.slot)].get(), srcX, 0, dstX,
-                 dstY, unsigned(width), unsigned(rows), False);
-    St.putSinceBegin = true;
+    St.pending.push_back({St.row, St.row + rows, NextRequest(dpy)});
+    XShmPutImage(dpy, drawable, St.gc.get(), St.ring.get(), srcX, St.row, dstX, dstY,
+                 unsigned(width), unsigned(rows), False);
+    St.rowsSent = std::max(St.rowsSent, rows);
     St.traffic.sharedPuts++;
     St.traffic.sharedBytes += uint64_t(width) * unsigned(rows) * 4;
     St.traffic.requestBytes += kShmPutImageRequest;

@@ -1,6 +1,6 @@
 // The glyph strip on a real server: through shared memory and through plain
 // image requests the window gets the same pixels, also when more rows are
-// sent in a row than the shared ring has slots; and the plain path is taken
+// sent in a row than the shared ring holds; and the plain path is taken
 // when asked for and when shared memory is not to be had.
 #include <gtest/gtest.h>
 
@@ -13,7 +13,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <chrono>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "display/glyph_renderer.h"
@@ -25,7 +27,8 @@ namespace {
 
 const char* const kMono = "/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf";
 constexpr int kW = 640;
-constexpr int kH = 480;
+// Tall enough that one pass down it goes round the shared ring twice.
+constexpr int kH = 2 * 8 * kStripRows + 160;
 constexpr uint32_t kBlank = 0x123456;
 
 // VEXOR_NO_SHM for the scope of one test.
@@ -123,13 +126,14 @@ std::vector<uint32_t> paintRows(const Target& t, int* rowsSent) {
   const int cw = font->charWidth;
   *rowsSent = 0;
   for (int r = 0; (r + 1) * lh <= kH; ++r) {
+    const int k = r;
     char line[64];
-    const int n = std::snprintf(line, sizeof line, "row %d: {[%c%c]} =>", r, 'a' + r % 26,
-                                'Z' - r % 26);
+    const int n = std::snprintf(line, sizeof line, "row %d: {[%c%c]} =>", k, 'a' + k % 26,
+                                'Z' - k % 26);
     tchar s[64];
     for (int i = 0; i < n; ++i) s[i] = static_cast<unsigned char>(line[i]);
     const uint32_t fg = 0x0000ff * (r % 3) + 0x202020;
-    const uint32_t bg = 0xffffff - 0x050301 * uint32_t(r);
+    const uint32_t bg = 0xffffff - 0x050301 * uint32_t(r % 48);
     const int x = (r % 5) * 7;
     int width;
     if (r % 2) {
@@ -174,9 +178,23 @@ TEST_F(StripShm, BothPathsPutTheSamePixelsEvenPastTheRing) {
       EXPECT_EQ(StripShared(), !plain);
       const StripTraffic before = StripTrafficSoFar();
       int rows = 0;
+      // Another client holds the server while the rows go out, so that none
+      // is read before the ring comes round: only waiting for the server
+      // keeps the ring's rows from being written over unread.
+      Display* holder = XOpenDisplay(DisplayString(dpy));
+      ASSERT_NE(holder, nullptr);
+      XGrabServer(holder);
+      XSync(holder, False);
+      std::thread release([holder] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        XUngrabServer(holder);
+        XSync(holder, False);
+      });
       const std::vector<uint32_t> want = paintRows(t, &rows);
+      release.join();
+      XCloseDisplay(holder);
       const StripTraffic after = StripTrafficSoFar();
-      ASSERT_GT(rows, 16);  // twice round the ring at least
+      ASSERT_GT(rows * font->lineHeight, 16 * kStripRows);  // twice round the ring at least
       EXPECT_EQ(after.images - before.images, uint64_t(rows));
       if (plain) {
         EXPECT_EQ(after.sharedPuts, before.sharedPuts);
