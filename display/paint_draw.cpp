@@ -11,6 +11,7 @@
 #include "display/glyph_renderer.h"
 #include "display/paint_recorder.h"
 #include "display/screen.h"
+#include "display/strip_image.h"
 
 namespace paint_detail {
 
@@ -66,6 +67,8 @@ constexpr uint8_t kFill = 2;   // a blank that goes out as a filled rectangle
 // A request costs the connection about this many bytes beyond its pixels
 // (a put or a fill, plus the colour change a fill needs).
 constexpr int kRequestBytes = 32;
+// Blank cells between inked ones that are worth splitting a transfer for.
+constexpr int kMinGapFill = 8;
 
 uint64_t fnv(uint64_t h, const void* p, size_t n) {
   const auto* b = static_cast<const uint8_t*>(p);
@@ -195,6 +198,19 @@ void DrawRow(EditorState* V, Tcb* view, int row, int x, int y, const RowImage& r
       else
         changed = true;
     }
+    // Short stretches already in place between changed cells go again
+    // rather than split the transfer: a request per fragment costs more
+    // than those pixels do.
+    for (int c = 0; c < r.n;) {
+      if (kind[c] != kKeep) {
+        ++c;
+        continue;
+      }
+      int j = c;
+      while (j < r.n && kind[j] == kKeep) ++j;
+      if (c > 0 && j < r.n && j - c < kMinGapFill) std::fill(kind + c, kind + j, kImage);
+      c = j;
+    }
     s.look = look;
     s.n = r.n;
     std::copy_n(r.ch, r.n, s.ch);
@@ -202,9 +218,13 @@ void DrawRow(EditorState* V, Tcb* view, int row, int x, int y, const RowImage& r
     if (!changed && !sink) return;
     // Blanks of one background worth a request of their own go as a filled
     // rectangle: a blank cell sent as pixels costs cw x lh x 4 bytes, a fill
-    // one request, and the pixels around it one more.
+    // one request.  Blanks at either end of what changes shorten a transfer;
+    // blanks between words would split it in two, and a request per word
+    // costs the server more than their pixels do, so only long gaps are cut
+    // out, and none when the pixels travel through shared memory.
     const int cellBytes = cw * std::max(lh, 1) * 4;
     const int minFill = std::max(1, (2 * kRequestBytes + cellBytes - 1) / cellBytes);
+    const int minGap = StripShared() ? kRowCells + 1 : std::max(minFill, kMinGapFill);
     for (int c = 0; c < r.n;) {
       if (kind[c] != kImage || r.ch[c] != ' ') {
         ++c;
@@ -213,7 +233,8 @@ void DrawRow(EditorState* V, Tcb* view, int row, int x, int y, const RowImage& r
       const uint32_t bg = bgOf(r.style[c]);
       int j = c;
       while (j < r.n && kind[j] == kImage && r.ch[j] == ' ' && bgOf(r.style[j]) == bg) ++j;
-      if (j - c >= minFill) {
+      const bool atEdge = c == 0 || kind[c - 1] != kImage || j == r.n || kind[j] != kImage;
+      if (j - c >= (atEdge ? minFill : minGap)) {
         std::fill(kind + c, kind + j, kFill);
         crapFill(S.display, S.window, bg, x + c * cw, y - font->baseline, (j - c) * cw, lh);
         ++traffic.fills;
