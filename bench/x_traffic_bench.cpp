@@ -37,6 +37,7 @@
 #include "display/xlib.h"
 #include "shell/commands.h"
 #include "shell/event_loop.h"
+#include "tests/support/own_xvfb.h"
 
 namespace {
 
@@ -45,41 +46,6 @@ constexpr int kFontPx = 16;
 constexpr int kRepeats = 20;
 
 // ---- The server and the proxy in front of it -----------------------------
-
-class Xvfb {
- public:
-  Xvfb() {
-    int fds[2];
-    if (pipe(fds) != 0) return;
-    pid_ = fork();
-    if (pid_ == 0) {
-      close(fds[0]);
-      const std::string fd = std::to_string(fds[1]);
-      if (!freopen("/dev/null", "w", stderr)) _exit(127);
-      execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1920x1080x24",
-             "-nolisten", "tcp", "-noreset", static_cast<char*>(nullptr));
-      _exit(127);
-    }
-    close(fds[1]);
-    // The number comes with a newline, not always in one write; the
-    // server gives up if the pipe closes before it is all out.
-    std::string got;
-    char c;
-    while (pid_ > 0 && read(fds[0], &c, 1) == 1 && c != '\n') got += c;
-    close(fds[0]);
-    if (!got.empty()) number_ = std::atoi(got.c_str());
-  }
-  ~Xvfb() {
-    if (pid_ <= 0) return;
-    kill(pid_, SIGTERM);
-    waitpid(pid_, nullptr, 0);
-  }
-  int number() const { return number_; }
-
- private:
-  pid_t pid_ = -1;
-  int number_ = -1;
-};
 
 sockaddr_un unixAddress(const std::string& path, bool abstract) {
   sockaddr_un a{};
@@ -321,7 +287,7 @@ int main(int argc, char**) {
     std::fprintf(stderr, "DejaVu Sans Mono missing (fonts-dejavu-core)\n");
     return 1;
   }
-  Xvfb server;
+  vt::OwnXvfb server("1920x1080x24", {"-nolisten", "tcp"});
   if (server.number() < 0) {
     std::fprintf(stderr, "Xvfb did not start (is it installed?)\n");
     return 1;

@@ -21,6 +21,7 @@
 #include "display/glyph_renderer.h"
 #include "display/strip_image.h"
 #include "display/xlib.h"
+#include "tests/support/own_xvfb.h"
 #include "tests/support/test_display.h"
 
 namespace {
@@ -38,50 +39,6 @@ struct NoShm {
     else unsetenv("VEXOR_NO_SHM");
   }
   ~NoShm() { unsetenv("VEXOR_NO_SHM"); }
-};
-
-// A private Xvfb with extra options; number() is -1 when it did not start.
-class OwnServer {
- public:
-  explicit OwnServer(std::vector<std::string> opts) {
-    if (access("/usr/bin/Xvfb", X_OK) != 0) return;
-    int fds[2];
-    if (pipe(fds) != 0) return;
-    pid_ = fork();
-    if (pid_ == 0) {
-      close(fds[0]);
-      // No reset when a client leaves: the next would be turned away meanwhile.
-      std::vector<std::string> args = {"Xvfb",   "-displayfd", std::to_string(fds[1]),
-                                       "-screen", "0",          "800x600x24",
-                                       "-noreset"};
-      args.insert(args.end(), opts.begin(), opts.end());
-      std::vector<char*> argv;
-      for (auto& a : args) argv.push_back(a.data());
-      argv.push_back(nullptr);
-      if (!freopen("/dev/null", "w", stderr)) _exit(127);
-      execv("/usr/bin/Xvfb", argv.data());
-      _exit(127);
-    }
-    close(fds[1]);
-    // The number comes with a newline, not always in one write; the
-    // server gives up if the pipe closes before it is all out.
-    std::string got;
-    char c;
-    while (pid_ > 0 && read(fds[0], &c, 1) == 1 && c != '\n') got += c;
-    close(fds[0]);
-    if (!got.empty()) number_ = std::atoi(got.c_str());
-  }
-  ~OwnServer() {
-    if (pid_ > 0) {
-      kill(pid_, SIGTERM);
-      waitpid(pid_, nullptr, 0);
-    }
-  }
-  int number() const { return number_; }
-
- private:
-  pid_t pid_ = -1;
-  int number_ = -1;
 };
 
 // The renderer on a 24-bit pixmap of `dpy` (a pixmap, so nothing covers it).
@@ -235,8 +192,8 @@ TEST_F(StripShm, PlainPathWhenForcedRemoteOrNotOffered) {
     NoShm env(true);
     expectPlainAndPainted(dpy, "VEXOR_NO_SHM=1");
   }
-  OwnServer noShm({"-nolisten", "tcp", "-extension", "MIT-SHM"});
-  OwnServer tcp({"-listen", "tcp"});
+  vt::OwnXvfb noShm("800x600x24", {"-nolisten", "tcp", "-extension", "MIT-SHM"});
+  vt::OwnXvfb tcp("800x600x24", {"-listen", "tcp"});
   if (noShm.number() < 0 || tcp.number() < 0) GTEST_SKIP() << "Xvfb missing";
   Display* d = XOpenDisplay((":" + std::to_string(noShm.number())).c_str());
   expectPlainAndPainted(d, "server without MIT-SHM");
