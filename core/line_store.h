@@ -134,6 +134,9 @@ Link* NewLink(EditorState* V, int len);
 void ReleaseLink(EditorState* V, Link* link);
 void* NewTcbLink(EditorState* V, size_t size);
 void ReleaseArena(EditorState* V);  // zero and give back every block
+// The blocks `from` filled (on a thread of its own) become V's, to be given
+// back with V's; `from` must have released no record.
+void AdoptArena(EditorState* V, EditorState* from);
 
 // Lists.
 Link* NewBaseLink(EditorState* V);
