@@ -1,5 +1,6 @@
 // Reading: bytes of any line end and encoding become stored lines.
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -270,6 +271,7 @@ namespace {
 constexpr off_t kParallelMin = off_t(4) << 20;
 constexpr int kPieceBuf = 1 << 18;    // each piece is read through a buffer this large
 constexpr off_t kCutReach = 1 << 20;  // how far past a cut a line start is looked for
+constexpr off_t kPage = 4096;
 
 // Where the pieces' bytes come from: the file itself (plain, or with the
 // block cipher, whose 16-byte blocks decipher each on its own) or, for the
@@ -279,6 +281,15 @@ struct Source {
   Cipher cipher;
   off_t size;
   const uint8_t* plain;
+
+  // The deciphered bytes [from, to) are folded: their pages go (and with
+  // them the plain text), so that the file and its text are not held whole
+  // at once.  Pages shared with a neighbouring piece stay.
+  void folded(off_t from, off_t to) const {
+    if (!plain) return;
+    const off_t a = (from + kPage - 1) & ~(kPage - 1), b = to & ~(kPage - 1);
+    if (b > a) madvise(const_cast<uint8_t*>(plain) + a, size_t(b - a), MADV_DONTNEED);
+  }
 
   // Reads up to n bytes at `at` (16-aligned with the block cipher), deciphered.
   bool read(uint8_t* buf, off_t at, int n, int* got) const {
@@ -302,16 +313,25 @@ struct Source {
   }
 };
 
+// A buffer that may hold deciphered text: wiped before it goes.
+struct Scratch {
+  std::vector<uint8_t> v;
+  explicit Scratch(size_t n) : v(n) {}
+  ~Scratch() { explicit_bzero(v.data(), v.size()); }
+  uint8_t* data() { return v.data(); }
+  uint8_t& operator[](size_t i) { return v[i]; }
+};
+
 // The first place at or after `at` where the single-threaded reader starts a
 // line: after an LF, or after a CR with no LF right behind it (never between
 // the two of a CR LF).  -1 when there is none within reach.
 off_t lineStartFrom(const Source& src, off_t at) {
-  std::vector<uint8_t> w(1 << 16);
+  Scratch w(1 << 16);
   off_t pos = src.cipher == Cipher::Block ? at & ~off_t(15) : at;
   off_t j = at;
   while (j < at + kCutReach) {
     int got;
-    if (!src.read(w.data(), pos, int(w.size()), &got) || got < 2) return -1;
+    if (!src.read(w.data(), pos, int(w.v.size()), &got) || got < 2) return -1;
     // The last byte waits for the next window: a CR there needs its follower.
     for (; j < pos + got - 1; j++) {
       const uint8_t b = w[size_t(j - pos)];
@@ -323,6 +343,23 @@ off_t lineStartFrom(const Source& src, off_t at) {
   }
   return -1;
 }
+
+// The stream-ciphered file deciphered, in pages of its own so that what is
+// folded can go at once; whatever is left goes back unread by anyone.
+struct Deciphered {
+  uint8_t* bytes = nullptr;
+  size_t size = 0;
+  bool take(size_t n) {
+    void* p = mmap(nullptr, n, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (p == MAP_FAILED) return false;
+    bytes = static_cast<uint8_t*>(p);
+    size = n;
+    return true;
+  }
+  ~Deciphered() {
+    if (bytes) munmap(bytes, size);
+  }
+};
 
 // A stretch of the file folded on a thread of its own, into a state of its
 // own, so that nothing but the arena's slot list is shared.
@@ -343,7 +380,7 @@ void foldPiece(const Source& src, Piece* p, int width, uint32_t encoding) {
   off_t at = block ? p->from & ~off_t(15) : p->from;
   int skip = int(p->from - at);
   const off_t readEnd = fileEnd || !block ? p->to : std::min(src.size, (p->to + 15) & ~off_t(15));
-  std::vector<uint8_t> buf(kPieceBuf);
+  Scratch buf(kPieceBuf);
   int carried = 0;
   for (;;) {
     const int ask = int(std::min<off_t>((kPieceBuf - carried) & ~15, readEnd - at));
@@ -353,6 +390,7 @@ void foldPiece(const Source& src, Piece* p, int width, uint32_t encoding) {
       return;
     }
     at += got;
+    src.folded(p->from, at);
     const bool last = got < ask || at >= readEnd;
     const int start = skip;
     skip = 0;
@@ -389,21 +427,20 @@ bool readInPieces(EditorState* V, Link* base, int fd, off_t size, Cipher cipher,
 
   width = settledWidth(width);
   if (encoding == MODE_CP) setupCp(V);
-  std::vector<uint8_t> deciphered;
   Source src{fd, cipher, size, nullptr};
+  Deciphered whole;
   if (cipher == Cipher::Stream) {
     // Each byte's key depends on all before it: decipher first, fold after.
-    deciphered.resize(size_t(size));
+    if (!whole.take(size_t(size))) return false;
     int got;
-    if (!src.read(deciphered.data(), 0, int(std::min<off_t>(size, INT32_MAX & ~15)), &got)) {
+    if (!src.read(whole.bytes, 0, int(std::min<off_t>(size, INT32_MAX & ~15)), &got)) {
       readAlert(V, errno);
       *st = ReadStatus::Failed;
       return true;
     }
-    deciphered.resize(size_t(got));
     src.size = size = got;
-    arcfourXor(deciphered.data(), deciphered.size());
-    src.plain = deciphered.data();
+    arcfourXor(whole.bytes, size_t(got));
+    src.plain = whole.bytes;
   }
 
   // Cut where the single-threaded reader starts a line; the last piece keeps
