@@ -71,7 +71,7 @@ int gen(const char* path, long mb) {
 // editor so that no run reuses the records of the one before.
 int pieces(const char* path) {
   struct stat st;
-  if (stat(path, &st) != 0) return 1;
+  if (stat(std::string(path, PlainNameLen(path)).c_str(), &st) != 0) return 1;
   const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
   std::vector<unsigned> counts{1, 2};
   if (cores > 2) counts.push_back(cores);

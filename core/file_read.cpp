@@ -282,13 +282,14 @@ struct Source {
   off_t size;
   const uint8_t* plain;
 
-  // The deciphered bytes [from, to) are folded: their pages go (and with
-  // them the plain text), so that the file and its text are not held whole
-  // at once.  Pages shared with a neighbouring piece stay.
-  void folded(off_t from, off_t to) const {
-    if (!plain) return;
+  // The deciphered bytes [from, to) are folded: their whole pages go (and
+  // with them the plain text), so that the file and its text are not held
+  // whole at once.  Returns where the next call should start.
+  off_t folded(off_t from, off_t to) const {
     const off_t a = (from + kPage - 1) & ~(kPage - 1), b = to & ~(kPage - 1);
-    if (b > a) madvise(const_cast<uint8_t*>(plain) + a, size_t(b - a), MADV_DONTNEED);
+    if (!plain || b <= a) return from;
+    madvise(const_cast<uint8_t*>(plain) + a, size_t(b - a), MADV_DONTNEED);
+    return b;
   }
 
   // Reads up to n bytes at `at` (16-aligned with the block cipher), deciphered.
@@ -382,6 +383,7 @@ void foldPiece(const Source& src, Piece* p, int width, uint32_t encoding) {
   const off_t readEnd = fileEnd || !block ? p->to : std::min(src.size, (p->to + 15) & ~off_t(15));
   Scratch buf(kPieceBuf);
   int carried = 0;
+  off_t freed = p->from;
   for (;;) {
     const int ask = int(std::min<off_t>((kPieceBuf - carried) & ~15, readEnd - at));
     int got;
@@ -390,7 +392,7 @@ void foldPiece(const Source& src, Piece* p, int width, uint32_t encoding) {
       return;
     }
     at += got;
-    src.folded(p->from, at);
+    freed = src.folded(freed, at);
     const bool last = got < ask || at >= readEnd;
     const int start = skip;
     skip = 0;
