@@ -142,6 +142,7 @@ Link* NewLink(EditorState* V, int len) {
   int c = LinkClass(len);
   if (Link* r = V->freeList[c]) {
     V->freeList[c] = Link::at(r->nextH);
+    V->memFreeBytes -= c * 16;
     return r;
   }
   std::byte* r = bump(V, size_t(LinkSize(len)));
@@ -158,6 +159,7 @@ void ReleaseLink(EditorState* V, Link* link) {
   link->nextH = Link::handle(V->freeList[c]);
   link->prevH = 0;
   V->freeList[c] = link;
+  V->memFreeBytes += c * 16;
 }
 
 void* NewTcbLink(EditorState* V, size_t size) {
@@ -194,5 +196,6 @@ void ReleaseArena(EditorState* V) {
   }
   V->mem = MemPool{};
   V->memBlocks = 0;
+  V->memFreeBytes = 0;
   for (auto& head : V->freeList) head = nullptr;
 }

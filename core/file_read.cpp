@@ -418,6 +418,9 @@ bool readInPieces(EditorState* V, Link* base, int fd, off_t size, Cipher cipher,
   // A cap on blocks is for running out of memory on purpose: one thread
   // keeps it exact.
   if (V->memBlockLimit > 0 || size <= 16) return false;
+  // Records a closed text left behind serve one pass; the pieces would take
+  // fresh blocks beside them, and every reopening would cost the file again.
+  if (forcedCuts.empty() && V->memFreeBytes > size / 4) return false;
   std::vector<off_t> wanted = forcedCuts;
   if (wanted.empty()) {
     const unsigned cores = std::max(1u, std::thread::hardware_concurrency());

@@ -154,9 +154,14 @@ TEST(ParallelRead, LargeFileOnEveryCoreThenEdited) {
   while (text.size() < (size_t(5) << 20)) text += makeText(rng, 200, 0, true);
   text += "last line without end";
   vt::WriteFile(dir.file("big.txt"), text);
-  const Outcome one = readWith(e, "big.txt", 0, MODE_UTF8, {-1});
-  EXPECT_EQ(readWith(e, "big.txt", 0, MODE_UTF8, {}), one);
-  EXPECT_EQ(one.lines.back().second, "last line without end");
+  const Outcome many = readWith(e, "big.txt", 0, MODE_UTF8, {});
+  EXPECT_EQ(many.lines.back().second, "last line without end");
+  // Opened again after closing, the file reuses the records it left.
+  const int blocks = e->memBlocks;
+  EXPECT_EQ(readWith(e, "big.txt", 0, MODE_UTF8, {-1}), many);
+  EXPECT_EQ(readWith(e, "big.txt", 0, MODE_UTF8, {}), many);
+  EXPECT_EQ(e->memBlocks, blocks);
+  const Outcome& one = many;
 
   Tcb* t = OpenText(e.V(), "big.txt", MODE_UTF8);
   ASSERT_NE(t, nullptr);
