@@ -168,9 +168,37 @@ void* NewTcbLink(EditorState* V, size_t size) {
   return r;
 }
 
+void LendArena(EditorState* V, EditorState* to) {
+  to->mem.next = V->mem.next;
+  to->mem.limit = V->mem.limit;
+  V->mem.next = V->mem.limit;
+  for (int c = 0; c < kSizeClasses; c++) {
+    to->freeList[c] = V->freeList[c];
+    V->freeList[c] = nullptr;
+  }
+  to->memFreeBytes = V->memFreeBytes;
+  V->memFreeBytes = 0;
+}
+
 void AdoptArena(EditorState* V, EditorState* from) {
-  if (!from->mem.first) return;
-  if (!V->mem.first) {
+  for (int c = 0; c < kSizeClasses; c++) {
+    Link* head = from->freeList[c];
+    if (!head) continue;
+    Link* tail = head;
+    while (tail->nextH) tail = Link::at(tail->nextH);
+    tail->nextH = Link::handle(V->freeList[c]);
+    V->freeList[c] = head;
+    from->freeList[c] = nullptr;
+  }
+  V->memFreeBytes += from->memFreeBytes;
+  from->memFreeBytes = 0;
+  if (!from->mem.first) {
+    // It never needed a block of its own: what is left of the lent room.
+    if (from->mem.next) {
+      V->mem.next = from->mem.next;
+      V->mem.limit = from->mem.limit;
+    }
+  } else if (!V->mem.first) {
     V->mem = from->mem;
   } else {
     reinterpret_cast<BlockHeader*>(V->mem.last)->nextBlock = from->mem.first;
@@ -184,7 +212,6 @@ void AdoptArena(EditorState* V, EditorState* from) {
   V->memBlocks += from->memBlocks;
   from->mem = MemPool{};
   from->memBlocks = 0;
-  for (auto& head : from->freeList) head = nullptr;
 }
 
 void ReleaseArena(EditorState* V) {

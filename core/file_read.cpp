@@ -269,7 +269,7 @@ namespace {
 // Below this a file is read on one thread: starting threads costs more than
 // it saves.
 constexpr off_t kParallelMin = off_t(4) << 20;
-constexpr int kPieceBuf = 1 << 18;    // each piece is read through a buffer this large
+constexpr int kPieceBuf = 1 << 16;    // each piece is read through a buffer this large
 constexpr off_t kCutReach = 1 << 20;  // how far past a cut a line start is looked for
 constexpr off_t kPage = 4096;
 
@@ -459,6 +459,9 @@ bool readInPieces(EditorState* V, Link* base, int fd, off_t size, Cipher cipher,
   }
   pieces.back().to = size;
   for (auto& p : pieces) p.state = std::make_unique<EditorState>();
+  // The piece folded on this thread goes on where one pass would: in the
+  // room and the free records the editor has.
+  LendArena(V, pieces.back().state.get());
 
   std::vector<std::thread> threads;
   for (size_t i = 0; i + 1 < pieces.size(); i++) {
@@ -474,10 +477,10 @@ bool readInPieces(EditorState* V, Link* base, int fd, off_t size, Cipher cipher,
 
   // Link the pieces in order; after a piece that could not be read whole,
   // the rest is dropped, as one pass would stop there.
+  for (auto& p : pieces) AdoptArena(V, p.state.get());
   bool stopped = false;
   for (auto& p : pieces) {
     EditorState* W = p.state.get();
-    AdoptArena(V, W);
     if (W->memFailed) V->memFailed = 1;
     if (!p.base) continue;
     if (stopped || V->memFailed) {
