@@ -436,9 +436,9 @@ bool readInPieces(EditorState* V, Link* base, int fd, off_t size, Cipher cipher,
   Deciphered whole;
   if (cipher == Cipher::Stream) {
     // Each byte's key depends on all before it: decipher first, fold after.
-    if (!whole.take(size_t(size))) return false;
+    if (size > INT32_MAX || !whole.take(size_t(size))) return false;
     int got;
-    if (!src.read(whole.bytes, 0, int(std::min<off_t>(size, INT32_MAX & ~15)), &got)) {
+    if (!src.read(whole.bytes, 0, int(size), &got)) {
       readAlert(V, errno);
       *st = ReadStatus::Failed;
       return true;
