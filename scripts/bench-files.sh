@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Opens and saves a generated 100 MB text, plain and enciphered, on one
-# thread and on every core, and reads it with 4 KiB reads as the floor.  Usage: scripts/bench-files.sh [build-dir]
+# thread and on every core, and reads it with 4 KiB reads as the floor.
+# Usage: scripts/bench-files.sh [build-dir]
 set -euo pipefail
 build=${1:-build}
 bin="$build/bench_file_io_bench"
