@@ -9,6 +9,7 @@
 #include <sys/mman.h>
 
 #include <cstring>
+#include <mutex>
 #include <vector>
 
 #include "core/editor_state.h"
@@ -25,6 +26,10 @@ constexpr size_t kPage = 4096;
 size_t slotCount = 0;
 uint32_t slotsUsed = 0;            // slots ever handed out, in order
 std::vector<uint32_t> freeSlots;   // slots given back, reused first
+// Files are read on several threads at once, each into blocks of its own;
+// only the slot bookkeeping above is shared.  Taken once per block, so the
+// single-threaded path does not feel it.
+std::mutex slotLock;
 
 struct BlockHeader {
   std::byte* nextBlock;
@@ -52,19 +57,23 @@ size_t committedBytes(size_t size) { return (size + kPage - 1) & ~(kPage - 1); }
 std::byte* takeBlock(EditorState* V, size_t size) {
   if (size > kSlotSize || size < sizeof(BlockHeader) + kBlockTail) return nullptr;
   if (V->memBlockLimit > 0 && V->memBlocks >= V->memBlockLimit) return nullptr;
-  if (!reserveRange()) return nullptr;
   uint32_t slot;
-  if (!freeSlots.empty()) {
-    slot = freeSlots.back();
-    freeSlots.pop_back();
-  } else if (slotsUsed < slotCount) {
-    slot = slotsUsed++;
-  } else {
-    return nullptr;
+  {
+    std::lock_guard<std::mutex> hold(slotLock);
+    if (!reserveRange()) return nullptr;
+    if (!freeSlots.empty()) {
+      slot = freeSlots.back();
+      freeSlots.pop_back();
+    } else if (slotsUsed < slotCount) {
+      slot = slotsUsed++;
+    } else {
+      return nullptr;
+    }
   }
   std::byte* at = arena_detail::rangeBase + size_t(slot) * kSlotSize;
   void* p = mmap(at, committedBytes(size), PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_FIXED | MAP_POPULATE, -1, 0);
   if (p == MAP_FAILED) {
+    std::lock_guard<std::mutex> hold(slotLock);
     freeSlots.push_back(slot);
     return nullptr;
   }
@@ -81,6 +90,7 @@ void giveBack(std::byte* block) {
   // Lines may hold deciphered text: wipe before the pages go back.
   std::memset(block, 0, size);
   mmap(block, committedBytes(size), PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_FIXED | MAP_NORESERVE, -1, 0);
+  std::lock_guard<std::mutex> hold(slotLock);
   freeSlots.push_back(uint32_t((block - arena_detail::rangeBase) / kSlotSize));
 }
 
@@ -132,6 +142,7 @@ Link* NewLink(EditorState* V, int len) {
   int c = LinkClass(len);
   if (Link* r = V->freeList[c]) {
     V->freeList[c] = Link::at(r->nextH);
+    V->memFreeBytes -= c * 16;
     return r;
   }
   std::byte* r = bump(V, size_t(LinkSize(len)));
@@ -148,12 +159,59 @@ void ReleaseLink(EditorState* V, Link* link) {
   link->nextH = Link::handle(V->freeList[c]);
   link->prevH = 0;
   V->freeList[c] = link;
+  V->memFreeBytes += c * 16;
 }
 
 void* NewTcbLink(EditorState* V, size_t size) {
   std::byte* r = bump(V, (size + 15) & ~size_t(15));
   if (!r) outOfMemory(V);
   return r;
+}
+
+void LendArena(EditorState* V, EditorState* to) {
+  to->mem.next = V->mem.next;
+  to->mem.limit = V->mem.limit;
+  V->mem.next = V->mem.limit;
+  for (int c = 0; c < kSizeClasses; c++) {
+    to->freeList[c] = V->freeList[c];
+    V->freeList[c] = nullptr;
+  }
+  to->memFreeBytes = V->memFreeBytes;
+  V->memFreeBytes = 0;
+}
+
+void AdoptArena(EditorState* V, EditorState* from) {
+  for (int c = 0; c < kSizeClasses; c++) {
+    Link* head = from->freeList[c];
+    if (!head) continue;
+    Link* tail = head;
+    while (tail->nextH) tail = Link::at(tail->nextH);
+    tail->nextH = Link::handle(V->freeList[c]);
+    V->freeList[c] = head;
+    from->freeList[c] = nullptr;
+  }
+  V->memFreeBytes += from->memFreeBytes;
+  from->memFreeBytes = 0;
+  if (!from->mem.first) {
+    // It never needed a block of its own: what is left of the lent room.
+    if (from->mem.next) {
+      V->mem.next = from->mem.next;
+      V->mem.limit = from->mem.limit;
+    }
+  } else if (!V->mem.first) {
+    V->mem = from->mem;
+  } else {
+    reinterpret_cast<BlockHeader*>(V->mem.last)->nextBlock = from->mem.first;
+    V->mem.last = from->mem.last;
+    // Go on bumping in whichever block has more room left.
+    if (from->mem.limit - from->mem.next > V->mem.limit - V->mem.next) {
+      V->mem.next = from->mem.next;
+      V->mem.limit = from->mem.limit;
+    }
+  }
+  V->memBlocks += from->memBlocks;
+  from->mem = MemPool{};
+  from->memBlocks = 0;
 }
 
 void ReleaseArena(EditorState* V) {
@@ -165,5 +223,6 @@ void ReleaseArena(EditorState* V) {
   }
   V->mem = MemPool{};
   V->memBlocks = 0;
+  V->memFreeBytes = 0;
   for (auto& head : V->freeList) head = nullptr;
 }

@@ -201,6 +201,7 @@ struct EditorState {
   int32_t memBlocks;
   int32_t memBlockLimit;
   int32_t memFailed;  // set when a record could not be had; callers clear it
+  int64_t memFreeBytes;  // records on the free lists, ready to be handed out again
 
   // Set by the shell: puts the current text's name into the window title.
   void (*updateTitle)(EditorState* V);

@@ -2,9 +2,11 @@
 #pragma once
 
 #include <sys/stat.h>
+#include <sys/types.h>
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 #include "core/editor_state.h"
 
@@ -36,6 +38,12 @@ enum class ReadStatus { Read, Missing, Failed, Refused };
 // *stamp receives what the file was on disk as it was read.
 Link* GetFile(EditorState* V, const char* name, int width, uint32_t encoding, ReadStatus* status = nullptr,
               DiskStamp* stamp = nullptr);
+
+// Large files are read in pieces, one per core, each cut where one pass
+// would start a line.  For tests: cut every file read from now on near these
+// offsets (moved on to such a line start), whatever its size; a negative
+// offset: read on one thread; empty: back to the reader's own choice.
+void SetReadCuts(std::vector<off_t> cuts);
 
 // Appends the complete lines of data[0..*count) to the text `base`; *count
 // receives the number of bytes not consumed.

@@ -134,6 +134,12 @@ Link* NewLink(EditorState* V, int len);
 void ReleaseLink(EditorState* V, Link* link);
 void* NewTcbLink(EditorState* V, size_t size);
 void ReleaseArena(EditorState* V);  // zero and give back every block
+// A text filled on a thread of its own lives in a second state.  LendArena
+// hands it V's free records and the room left in V's newest block (V must
+// not take records until it is back); AdoptArena makes the blocks `from`
+// took, and what is left of the lent, V's again, to be given back with V's.
+void LendArena(EditorState* V, EditorState* to);
+void AdoptArena(EditorState* V, EditorState* from);
 
 // Lists.
 Link* NewBaseLink(EditorState* V);
