@@ -177,16 +177,16 @@ bool openShared(Display* dpy, unsigned long window) {
   if (ok) {
     // A server that cannot reach the segment answers the attach with an
     // error, which must not end the program.
-    XSync(dpy, False);
+    XSync(dpy, False);  // an error still to come is not the attach's
     attachFailed = false;
     auto* previous = XSetErrorHandler(onAttachError);
     const bool attached = XShmAttach(dpy, &St.shm) != 0;
-    XSync(dpy, False);
-    ok = attached && !attachFailed && sameMemory(dpy, window, visual);
-    XSync(dpy, False);
-    ok = ok && !attachFailed;
+    // The probe reads back from the server: an error of the attach has
+    // arrived by then, without a round trip of its own (start-up waits for
+    // each one).
+    ok = attached && sameMemory(dpy, window, visual) && !attachFailed;
     if (attached && !ok) XShmDetach(dpy, &St.shm);
-    XSync(dpy, False);
+    if (!ok) XSync(dpy, False);  // the errors of a failed attach are caught here too
     XSetErrorHandler(previous);
   }
   // Gone once both sides have let go, however the program ends.

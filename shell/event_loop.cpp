@@ -16,6 +16,7 @@
 #include "shell/commands.h"
 #include "shell/key_press.h"
 #include "shell/key_table.h"
+#include "shell/startup_clock.h"
 
 namespace {
 
@@ -27,6 +28,8 @@ Atom wmDelete = 0;
 uint32_t unrepeat = 0;  // time of the last key release while repeat is off
 int endCause = 0;       // why the loop ended when the user did not choose it
 int signalFd = -1;      // read end of the signal pipe, -1 when none
+Display* titleAtomsOf = nullptr;  // the connection titleAtoms were asked of
+Atom titleAtoms[2] = {};          // UTF8_STRING, _NET_WM_NAME
 
 constexpr int kTitleMax = 255;  // bytes; the title buffer holds 256
 
@@ -50,11 +53,30 @@ bool laterGeometryQueued() {
   return found;
 }
 
+// The input method costs the start a good part of its time and is needed
+// only by the first key.
+void ensureInput() {
+  if (!hooks.openInput) return;
+  auto open = hooks.openInput;
+  hooks.openInput = nullptr;
+  open();
+}
+
+// The first paint of the window: once it is on the server, the start-up is
+// over as far as the user sees.
+void notePainted(XEvent* ev) {
+  if (StartupPainted() || !S.display || ev->xany.window != S.window) return;
+  XSync(S.display, False);
+  StartupFirstPaint();
+  ensureInput();
+}
+
 // ---- Key press ----------------------------------------------------------
 
 int onKeyPress(EditorState* V, XEvent* ev) {
   XKeyEvent* k = &ev->xkey;
   if (RepeatDropped(uint32_t(k->time), unrepeat)) return 0;
+  ensureInput();
   // A modifier of a layout with keycodes of its own, between the two keys
   // of a sequence.
   if (V->twoKeyPending && IsModifierKey(XLookupKeysym(k, 0))) return 0;
@@ -114,6 +136,7 @@ uint32_t& unrepeatTime() { return unrepeat; }
 void SetLoopX(_XIC* ic, unsigned long deleteAtom) {
   inputContext = ic;
   wmDelete = deleteAtom;
+  titleAtomsOf = nullptr;  // a new connection may be to another server
 }
 
 // ---- Events ---------------------------------------------------------------
@@ -145,6 +168,7 @@ int HandleEvent(EditorState* V, XEvent* ev) {
         Repaint(V);
         // An uncovered pop-up needs its own lines again.
         if (hooks.repaintPopups) hooks.repaintPopups(V);
+        notePainted(ev);
       }
       break;
     case GraphicsExpose:
@@ -162,6 +186,7 @@ int HandleEvent(EditorState* V, XEvent* ev) {
       V->redraw |= REDRAW_ALL;
       Repaint(V);
       if (hooks.repaintPopups) hooks.repaintPopups(V);
+      notePainted(ev);
       break;
     case ConfigureNotify: {
       // A burst of resizes: only the newest size counts.
@@ -245,6 +270,7 @@ void EventLoop(EditorState* V) {
     }
     XNextEvent(S.display, &ev);
     quit = HandleEvent(V, &ev);
+    if (StartupExitDue()) quit = 1;
     if (V->alertText[0] && V->inputMode == ModeEdit && !endCause)
       (hooks.paintAlert ? hooks.paintAlert : paintAlert)(V);
   }
@@ -341,10 +367,16 @@ std::string BuildTitle(const EditorState* V, int promptType) {
 void SetTitle(EditorState* V) {
   if (!S.display || !S.window) return;
   std::string title = BuildTitle(V, hooks.promptType ? hooks.promptType(V) : 0);
-  Atom utf8Type = XInternAtom(S.display, "UTF8_STRING", False);
+  // Asked once per connection, in one round trip.
+  if (titleAtomsOf != S.display) {
+    char* names[] = {const_cast<char*>("UTF8_STRING"), const_cast<char*>("_NET_WM_NAME")};
+    if (!XInternAtoms(S.display, names, 2, False, titleAtoms)) return;
+    titleAtomsOf = S.display;
+  }
+  const Atom utf8Type = titleAtoms[0];
   auto* bytes = reinterpret_cast<unsigned char*>(title.data());
   XTextProperty prop{bytes, utf8Type, 8, static_cast<unsigned long>(title.size())};
   XSetWMName(S.display, S.window, &prop);
-  XChangeProperty(S.display, S.window, XInternAtom(S.display, "_NET_WM_NAME", False), utf8Type, 8,
+  XChangeProperty(S.display, S.window, titleAtoms[1], utf8Type, 8,
                   PropModeReplace, bytes, int(title.size()));
 }

@@ -78,6 +78,9 @@ struct LoopHooks {
   void (*closeAll)(EditorState* V) = nullptr;       // window closed; null: CloseAll
   int (*promptType)(EditorState* V) = nullptr;      // type of the open prompt, 0 none
   void (*paint)(EditorState* V) = nullptr;          // whole repaint; null: redraw
+  // Opens the input method, put off until the window has been painted once;
+  // runs before the first key press is looked up, whichever comes first.
+  void (*openInput)() = nullptr;
   void (*paintAlert)(EditorState* V) = nullptr;     // alert line; null: ViewAlert
   // Expose of a window other than the editor's: true when a pop-up took it.
   bool (*popupExpose)(EditorState* V, _XEvent* ev) = nullptr;
