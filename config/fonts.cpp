@@ -145,7 +145,8 @@ int fontScann(char* dest, const char* pattern, int most) {
   if (!api) return 2;
   const FcApi& fc = *api;
 
-  fc.Init();
+  // A configuration of its own, loaded once: the library's default one
+  // (FcInit) would be a second load of the same files, and is not used here.
   FcConfig* config = fc.InitLoadConfigAndFonts();
   if (!config) return most > 0 ? 2 : 1;
   FcPattern* pat = fc.NameParse(reinterpret_cast<const FcChar8*>(pattern));

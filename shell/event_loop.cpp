@@ -54,7 +54,8 @@ bool laterGeometryQueued() {
 }
 
 // The input method costs the start a good part of its time and is needed
-// only by the first key.
+// only by the first key: it is opened once the first paint is out and the
+// queue is empty, or by a key that comes before that.
 void ensureInput() {
   if (!hooks.openInput) return;
   auto open = hooks.openInput;
@@ -68,7 +69,6 @@ void notePainted(XEvent* ev) {
   if (StartupPainted() || !S.display || ev->xany.window != S.window) return;
   XSync(S.display, False);
   StartupFirstPaint();
-  ensureInput();
 }
 
 // ---- Key press ----------------------------------------------------------
@@ -264,6 +264,10 @@ void EventLoop(EditorState* V) {
     // XPending flushes our requests and reads what the server sent; a lost
     // connection calls the I/O error handler from here.
     if (XPending(S.display) == 0) {
+      if (StartupPainted() && hooks.openInput) {
+        ensureInput();
+        continue;
+      }
       pollfd fds[2] = {{xfd, POLLIN, 0}, {signalFd, POLLIN, 0}};
       if (poll(fds, signalFd >= 0 ? 2 : 1, wait) < 0 && errno != EINTR) break;
       continue;

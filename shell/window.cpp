@@ -289,5 +289,6 @@ int RunVexor(int argc, char** argv) {
   x.close();
   rescueV = nullptr;
   state.release();
+  StartupStep("closed");
   return status;
 }
