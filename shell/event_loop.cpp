@@ -136,7 +136,6 @@ uint32_t& unrepeatTime() { return unrepeat; }
 void SetLoopX(_XIC* ic, unsigned long deleteAtom) {
   inputContext = ic;
   wmDelete = deleteAtom;
-  titleAtomsOf = nullptr;  // a new connection may be to another server
 }
 
 // ---- Events ---------------------------------------------------------------
@@ -366,6 +365,12 @@ std::string BuildTitle(const EditorState* V, int promptType) {
     title.resize(n);
   }
   return title;
+}
+
+void SetTitleAtoms(Display* dpy, unsigned long utf8String, unsigned long netWmName) {
+  titleAtomsOf = dpy;
+  titleAtoms[0] = utf8String;
+  titleAtoms[1] = netWmName;
 }
 
 void SetTitle(EditorState* V) {

@@ -16,6 +16,7 @@ struct Screen;
 struct Tcb;
 union _XEvent;
 struct _XIC;
+struct _XDisplay;
 
 // Input modes (V->inputMode).
 constexpr int ModeEdit = 1;
@@ -90,6 +91,9 @@ LoopHooks& loopHooks();
 // Set by the window code: the input context (null without an input method)
 // and the WM_DELETE_WINDOW atom.
 void SetLoopX(_XIC* ic, unsigned long wmDeleteAtom);
+// The atoms SetTitle uses, asked together with others at start-up; a null
+// display forgets them.
+void SetTitleAtoms(_XDisplay* dpy, unsigned long utf8String, unsigned long netWmName);
 
 // ---- The loop -----------------------------------------------------------
 

@@ -57,9 +57,10 @@ class XSession {
     XSelectInput(dpy_, win_, kEventMask);
     // One round trip for all the names: start-up waits for each.
     char* names[] = {const_cast<char*>("WM_DELETE_WINDOW"), const_cast<char*>("WM_PROTOCOLS"),
-                     const_cast<char*>("_NET_WM_PID")};
-    Atom atoms[3] = {};
-    XInternAtoms(dpy_, names, 3, False, atoms);
+                     const_cast<char*>("_NET_WM_PID"), const_cast<char*>("UTF8_STRING"),
+                     const_cast<char*>("_NET_WM_NAME")};
+    Atom atoms[5] = {};
+    if (XInternAtoms(dpy_, names, 5, False, atoms)) SetTitleAtoms(dpy_, atoms[3], atoms[4]);
     identify(atoms[2]);
     // Registered before the window shows, so that a close request is never
     // taken for a kill.
@@ -99,6 +100,7 @@ class XSession {
     if (gcdummy_) XFreeGC(dpy_, gcdummy_);
     if (win_) XDestroyWindow(dpy_, win_);
     XCloseDisplay(dpy_);
+    SetTitleAtoms(nullptr, 0, 0);
     gcdummy_ = nullptr;
     win_ = 0;
     dpy_ = nullptr;
