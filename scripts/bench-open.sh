@@ -138,6 +138,16 @@ for ((i = 0; i < runs; i++)); do
   run_vim
 done
 for ((i = 0; i < small_runs; i++)); do run_vexor "$one" one; done
+# The floor on this machine at this moment: a client that connects, asks
+# one question and ends.
+if command -v xdotool >/dev/null; then
+  for ((i = 0; i < small_runs; i++)); do
+    start=$(now_ns)
+    xdotool getdisplaygeometry >/dev/null
+    end=$(now_ns)
+    echo "$(( (end - start) / 1000 ))" | awk '{ print $1 / 1000 }' >>"$work/floor.wall"
+  done
+fi
 
 size=$(stat -c %s "$big")
 lines=$(wc -l <"$big")
@@ -154,5 +164,7 @@ printf 'open and close, 100 MB:  vexor %7.1f ms   vim %7.1f ms   ratio %s\n' "$b
 printf 'first screen:            100 MB %6.1f ms   one line %6.1f ms   ratio %s (from main)\n' "$big_paint" "$one_paint" "$(ratio "$big_paint" "$one_paint")"
 printf 'last line stored:        100 MB %6.1f ms (from main)\n' "$big_stored"
 printf 'start-up, one line:      first paint %5.1f ms from main; whole process %5.1f ms\n' "$one_paint" "$one_wall"
+[[ -s $work/floor.wall ]] &&
+  printf '                         (a bare X client, connect and one request: %5.1f ms whole process)\n' "$(m floor.wall)"
 printf 'peak memory, 100 MB:     vexor %s kB (%s x file)   vim %s kB (%s x file)   vexor on one line %s kB\n' \
   "$big_rss" "$(ratio "$((big_rss * 1024))" "$size")" "$vim_rss" "$(ratio "$((vim_rss * 1024))" "$size")" "$one_rss"
