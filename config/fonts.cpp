@@ -8,6 +8,7 @@
 #include <cstring>
 #include <future>
 #include <optional>
+#include <utility>
 
 #include "config/fontconfig_api.h"
 #include "display/glyph_renderer.h"
@@ -230,7 +231,8 @@ Resolved takeResolved(const char* menuFile, const char* textFile) {
     Resolved r = ahead->get();
     ahead.reset();
     // The settings changed since it started: its answer is for other names.
-    if (std::strcmp(r.menuNamed, menuFile) == 0 && std::strcmp(r.textNamed, textFile) == 0) return r;
+    if (std::strcmp(r.menuNamed, menuFile) == 0 && std::strcmp(r.textNamed, textFile) == 0)
+      return r;
   }
   return resolveBoth(menuFile, textFile);
 }
@@ -245,7 +247,8 @@ bool ResolveFontFile(char* file, bool askFontconfig, const char (*fallbacks)[64]
 void fontsResolveAhead() {
   if (ahead) return;
   const FontData& d = fontData;
-  ahead = std::async(std::launch::async, [menu = std::string(d.menuFontFile), text = std::string(d.textFontFile)] {
+  std::string menu = d.menuFontFile, text = d.textFontFile;
+  ahead = std::async(std::launch::async, [menu = std::move(menu), text = std::move(text)] {
     return resolveBoth(menu.c_str(), text.c_str());
   });
 }

@@ -249,6 +249,9 @@ void EventLoop(EditorState* V) {
       endCause = sig;
       break;
     }
+    // Asked for by the open benchmark: the loop ends, nothing saved, once
+    // the texts are complete and painted, whatever woke the loop.
+    if (StartupExitDue()) break;
     // Transfers between clients have deadlines: only while one is pending
     // does the wait below end on its own.
     int wait = -1;
@@ -273,7 +276,6 @@ void EventLoop(EditorState* V) {
     }
     XNextEvent(S.display, &ev);
     quit = HandleEvent(V, &ev);
-    if (StartupExitDue()) quit = 1;
     if (V->alertText[0] && V->inputMode == ModeEdit && !endCause)
       (hooks.paintAlert ? hooks.paintAlert : paintAlert)(V);
   }

@@ -55,7 +55,8 @@ bool StartupPainted() { return C.painted; }
 void StartupTextComplete() {
   if (C.complete) return;
   C.complete = true;
-  if (C.firstPaint || C.steps) std::fprintf(stderr, "vexor: last line stored %.3f ms\n", sinceOrigin());
+  if (C.firstPaint || C.steps)
+    std::fprintf(stderr, "vexor: last line stored %.3f ms\n", sinceOrigin());
 }
 
 bool StartupExitDue() {

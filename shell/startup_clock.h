@@ -5,7 +5,7 @@
 //   VEXOR_TIME_FIRST_PAINT=1        the first paint of the window and the
 //                                   moment the last line of the texts is
 //                                   stored, on standard error
-//   VEXOR_EXIT_AFTER_FIRST_PAINT=1  end as a close request would, once the
+//   VEXOR_EXIT_AFTER_FIRST_PAINT=1  end, saving nothing, once the
 //                                   texts are complete and painted
 //
 // Times are milliseconds from the start of main (CLOCK_MONOTONIC); what the
@@ -22,7 +22,8 @@ void StartupStep(const char* step);
 void StartupFirstPaint();
 bool StartupPainted();
 
-// The last line of the texts named on the command line is stored.
+// The last line of the texts named on the command line is stored: called
+// once they are all open, or by whatever stores their last line later.
 void StartupTextComplete();
 
 // True once when the texts are complete and painted and the environment
