@@ -87,7 +87,10 @@ cleanup() {
 }
 trap cleanup EXIT
 
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+# -noreset: a server whose last client leaves starts anew, keyboard map and
+# all, and the next client's connection waits for that (some 30 ms); a
+# desktop's server always has other clients.
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$work/display" >"$work/xvfb.log" 2>&1 &
 xvfb_pid=$!
 for ((n = 0; n < 100; n++)); do
   [[ -s $work/display ]] && break
