@@ -152,7 +152,7 @@ if command -v xdotool >/dev/null; then
   done
 fi
 
-size=$(stat -c %s "$big")
+size=$(stat -L -c %s "$big")
 lines=$(wc -l <"$big")
 m() { median <"$work/$1"; }
 big_wall=$(m big.wall) vim_wall=$(m vim.wall)
