@@ -6,6 +6,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <future>
+#include <optional>
+#include <utility>
 
 #include "config/fontconfig_api.h"
 #include "display/glyph_renderer.h"
@@ -143,7 +146,8 @@ int fontScann(char* dest, const char* pattern, int most) {
   if (!api) return 2;
   const FcApi& fc = *api;
 
-  fc.Init();
+  // A configuration of its own, loaded once: the library's default one
+  // (FcInit) would be a second load of the same files, and is not used here.
   FcConfig* config = fc.InitLoadConfigAndFonts();
   if (!config) return most > 0 ? 2 : 1;
   FcPattern* pat = fc.NameParse(reinterpret_cast<const FcChar8*>(pattern));
@@ -167,12 +171,25 @@ int fontScann(char* dest, const char* pattern, int most) {
 
 int fontFinder(char* dest, const char* pattern) { return fontScann(dest, pattern, 0); }
 
-bool ResolveFontFile(char* file, bool askFontconfig, const char (*fallbacks)[64]) {
+namespace {
+
+// fontconfig's best match for "Mono", asked at most once for the files of
+// one start or one apply: loading its configuration is most of the cost.
+struct MonoMatch {
+  bool asked = false;
+  bool found = false;
+  char file[kFontItemSize] = "";
+};
+
+bool resolveWith(char* file, bool askFontconfig, const char (*fallbacks)[64], MonoMatch& mono) {
   if (fileExists(file)) return true;
   if (askFontconfig) {
-    char found[kFontItemSize] = "";
-    if (fontFinder(found, "Mono") == 0 && fileExists(found)) {
-      copyName(file, found);
+    if (!mono.asked) {
+      mono.asked = true;
+      mono.found = fontFinder(mono.file, "Mono") == 0;
+    }
+    if (mono.found && fileExists(mono.file)) {
+      copyName(file, mono.file);
       return true;
     }
   }
@@ -185,12 +202,63 @@ bool ResolveFontFile(char* file, bool askFontconfig, const char (*fallbacks)[64]
   return false;
 }
 
+// The menu and the text font files, as named and as resolved; the text
+// file is left as named when the menu file is not found.
+struct Resolved {
+  char menuNamed[kFontItemSize];
+  char textNamed[kFontItemSize];
+  char menu[kFontItemSize];
+  char text[kFontItemSize];
+  bool ok = false;
+};
+
+Resolved resolveBoth(const char* menuFile, const char* textFile) {
+  Resolved r;
+  copyName(r.menuNamed, menuFile);
+  copyName(r.textNamed, textFile);
+  copyName(r.menu, menuFile);
+  copyName(r.text, textFile);
+  MonoMatch mono;
+  r.ok = resolveWith(r.menu, true, tryFonts, mono) && resolveWith(r.text, true, tryFonts, mono);
+  return r;
+}
+
+// A resolution started ahead, while the window is being made.
+std::optional<std::future<Resolved>> ahead;
+
+Resolved takeResolved(const char* menuFile, const char* textFile) {
+  if (ahead) {
+    Resolved r = ahead->get();
+    ahead.reset();
+    // The settings changed since it started: its answer is for other names.
+    if (std::strcmp(r.menuNamed, menuFile) == 0 && std::strcmp(r.textNamed, textFile) == 0)
+      return r;
+  }
+  return resolveBoth(menuFile, textFile);
+}
+
+}  // namespace
+
+bool ResolveFontFile(char* file, bool askFontconfig, const char (*fallbacks)[64]) {
+  MonoMatch mono;
+  return resolveWith(file, askFontconfig, fallbacks, mono);
+}
+
+void fontsResolveAhead() {
+  if (ahead) return;
+  const FontData& d = fontData;
+  std::string menu = d.menuFontFile, text = d.textFontFile;
+  ahead = std::async(std::launch::async, [menu = std::move(menu), text = std::move(text)] {
+    return resolveBoth(menu.c_str(), text.c_str());
+  });
+}
+
 std::string fontsSetChecked(EditorState*, int printFontSize) {
   FontData& d = fontData;
-  char menuFile[kFontItemSize], textFile[kFontItemSize];
-  copyName(menuFile, d.menuFontFile);
-  copyName(textFile, d.textFontFile);
-  if (!ResolveFontFile(menuFile, true, tryFonts) || !ResolveFontFile(textFile, true, tryFonts)) {
+  const Resolved r = takeResolved(d.menuFontFile, d.textFontFile);
+  const char* menuFile = r.menu;
+  const char* textFile = r.text;
+  if (!r.ok) {
     const char* which = fileExists(menuFile) ? textFile : menuFile;
     std::string line = "vexor: no font file found";
     if (which[0]) line += std::string(" (\"") + which + "\" does not exist)";

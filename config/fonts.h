@@ -55,6 +55,11 @@ std::string fixPrintFont(int printFontSize);
 // font file named in the settings exists but cannot be opened as a font and
 // another file took its place; empty otherwise.
 const std::string& FontsNote();
+// Starts finding the menu and the text font files named in the settings
+// (fontconfig's match when one is missing) on a thread of its own, so that
+// the search runs while the window is made; the next fontsSetChecked takes
+// its answer when the names are still the same.
+void fontsResolveAhead();
 // As above, for start-up: a failure is printed to standard error and ends
 // the process with status 1, like any other renderer failure.
 void fontsSet(EditorState* V, int printFontSize = kDefaultPrintFontSize);

@@ -103,7 +103,12 @@ struct Strip {
 Strip St;
 
 bool attachFailed = false;
-int onAttachError(Display*, XErrorEvent*) {
+unsigned long attachSerial = 0;  // the attach request's number
+XErrorHandler outerHandler = nullptr;
+// Errors of earlier requests are not the attach's: they go where they went
+// before, so no round trip is needed to have them in first.
+int onAttachError(Display* dpy, XErrorEvent* e) {
+  if (e->serial < attachSerial) return outerHandler ? outerHandler(dpy, e) : 0;
   attachFailed = true;
   return 0;
 }
@@ -177,17 +182,19 @@ bool openShared(Display* dpy, unsigned long window) {
   if (ok) {
     // A server that cannot reach the segment answers the attach with an
     // error, which must not end the program.
-    XSync(dpy, False);
     attachFailed = false;
+    attachSerial = NextRequest(dpy);
     auto* previous = XSetErrorHandler(onAttachError);
+    outerHandler = previous;
     const bool attached = XShmAttach(dpy, &St.shm) != 0;
-    XSync(dpy, False);
-    ok = attached && !attachFailed && sameMemory(dpy, window, visual);
-    XSync(dpy, False);
-    ok = ok && !attachFailed;
+    // The probe reads back from the server: an error of the attach has
+    // arrived by then, without a round trip of its own (start-up waits for
+    // each one).
+    ok = attached && sameMemory(dpy, window, visual) && !attachFailed;
     if (attached && !ok) XShmDetach(dpy, &St.shm);
-    XSync(dpy, False);
+    if (!ok) XSync(dpy, False);  // the errors of a failed attach are caught here too
     XSetErrorHandler(previous);
+    outerHandler = nullptr;
   }
   // Gone once both sides have let go, however the program ends.
   shmctl(id, IPC_RMID, nullptr);

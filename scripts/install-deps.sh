@@ -4,10 +4,11 @@
 # two groups: what building and running the editor needs, and what the test
 # suite, the benchmarks and the features' own tests need on top.
 #
-#   scripts/install-deps.sh [run|test] [--check]
+#   scripts/install-deps.sh [run|test|bench] [--check]
 #
 #   run       only what building and running the editor needs (make run)
 #   test      that and everything the tests need (make test; the default)
+#   bench     that and the peers the benchmarks compare with (never CI's)
 #   --check   only list what is missing (exit 1 if any)
 #
 # As root it calls apt-get directly; otherwise it uses sudo when that exists;
@@ -73,21 +74,31 @@ test_optional=(
   fonts-noto-color-emoji  # colour emoji, the bitmap fallback the same tests scale
 )
 
+# Only for the benchmarks that compare with other programs; the tests and CI
+# never need them.
+bench_optional=(
+  vim                 # scripts/bench-open.sh: the peer that reads the same large file
+  time                # /usr/bin/time, the peak memory of a whole process
+)
+
 group=test
 check_only=0
 for arg in "$@"; do
   case $arg in
-    run | test) group=$arg ;;
+    run | test | bench) group=$arg ;;
     --check) check_only=1 ;;
-    *) echo "install-deps: unknown argument '$arg' (run, test, --check)" >&2; exit 2 ;;
+    *) echo "install-deps: unknown argument '$arg' (run, test, bench, --check)" >&2; exit 2 ;;
   esac
 done
 
 required=("${run_required[@]}")
 optional=()
-if [[ $group == test ]]; then
+if [[ $group == test || $group == bench ]]; then
   required+=("${test_required[@]}")
   optional+=("${test_optional[@]}")
+fi
+if [[ $group == bench ]]; then
+  optional+=("${bench_optional[@]}")
 fi
 
 if [[ ${VEXOR_SKIP_DEPS:-0} == 1 ]]; then

@@ -11,7 +11,8 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
 build=build
 
-"$root/scripts/install-deps.sh" test
+# The peers that some benchmarks compare with come on top of the test tools.
+"$root/scripts/install-deps.sh" bench
 # The benchmarks start editors of their own: their settings go to a scratch
 # folder, not to the user's.
 VEXOR_CONFIG_DIR=$(mktemp -d)

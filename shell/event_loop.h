@@ -16,6 +16,7 @@ struct Screen;
 struct Tcb;
 union _XEvent;
 struct _XIC;
+struct _XDisplay;
 
 // Input modes (V->inputMode).
 constexpr int ModeEdit = 1;
@@ -78,6 +79,9 @@ struct LoopHooks {
   void (*closeAll)(EditorState* V) = nullptr;       // window closed; null: CloseAll
   int (*promptType)(EditorState* V) = nullptr;      // type of the open prompt, 0 none
   void (*paint)(EditorState* V) = nullptr;          // whole repaint; null: redraw
+  // Opens the input method, put off until the window has been painted once;
+  // runs before the first key press is looked up, whichever comes first.
+  void (*openInput)() = nullptr;
   void (*paintAlert)(EditorState* V) = nullptr;     // alert line; null: ViewAlert
   // Expose of a window other than the editor's: true when a pop-up took it.
   bool (*popupExpose)(EditorState* V, _XEvent* ev) = nullptr;
@@ -87,6 +91,9 @@ LoopHooks& loopHooks();
 // Set by the window code: the input context (null without an input method)
 // and the WM_DELETE_WINDOW atom.
 void SetLoopX(_XIC* ic, unsigned long wmDeleteAtom);
+// The atoms SetTitle uses, asked together with others at start-up; a null
+// display forgets them.
+void SetTitleAtoms(_XDisplay* dpy, unsigned long utf8String, unsigned long netWmName);
 
 // ---- The loop -----------------------------------------------------------
 

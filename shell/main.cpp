@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "shell/event_loop.h"
+#include "shell/startup_clock.h"
 
 namespace {
 
@@ -22,6 +23,7 @@ constexpr const char* kUsage =
 }  // namespace
 
 int main(int argc, char** argv) {
+  StartupClockBegin();
   const Options opt = ParseOptions(argc, argv);
   if (opt.unknown) {
     std::fprintf(stderr, "vexor: unknown option '%s'\n%s", opt.unknown, kUsage);

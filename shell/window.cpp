@@ -21,6 +21,7 @@
 #include "print/print_settings.h"
 #include "shell/event_loop.h"
 #include "shell/handlers.h"
+#include "shell/startup_clock.h"
 
 namespace {
 
@@ -54,11 +55,18 @@ class XSession {
                                unsigned(height), 0, 0, 0xFFFFFFFF);
     S.window = win_;
     XSelectInput(dpy_, win_, kEventMask);
-    identify();
+    // One round trip for all the names: start-up waits for each.
+    char* names[] = {const_cast<char*>("WM_DELETE_WINDOW"), const_cast<char*>("WM_PROTOCOLS"),
+                     const_cast<char*>("_NET_WM_PID"), const_cast<char*>("UTF8_STRING"),
+                     const_cast<char*>("_NET_WM_NAME")};
+    Atom atoms[5] = {};
+    if (XInternAtoms(dpy_, names, 5, False, atoms)) SetTitleAtoms(dpy_, atoms[3], atoms[4]);
+    identify(atoms[2]);
     // Registered before the window shows, so that a close request is never
     // taken for a kill.
-    wmDelete_ = XInternAtom(dpy_, "WM_DELETE_WINDOW", False);
-    XSetWMProtocols(dpy_, win_, &wmDelete_, 1);
+    wmDelete_ = atoms[0];
+    XChangeProperty(dpy_, win_, atoms[1], XA_ATOM, 32, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(&wmDelete_), 1);
     XMapWindow(dpy_, win_);
     XStoreName(dpy_, win_, "Vexor -");
   }
@@ -68,6 +76,9 @@ class XSession {
     if (im_)
       ic_ = XCreateIC(im_, XNInputStyle, XIMPreeditNothing | XIMStatusNothing, XNClientWindow,
                       win_, nullptr);
+  }
+
+  void createGC() {
     XGCValues values{};
     values.foreground = 0x000000;
     values.background = 0xFFFFFF;
@@ -89,6 +100,7 @@ class XSession {
     if (gcdummy_) XFreeGC(dpy_, gcdummy_);
     if (win_) XDestroyWindow(dpy_, win_);
     XCloseDisplay(dpy_);
+    SetTitleAtoms(nullptr, 0, 0);
     gcdummy_ = nullptr;
     win_ = 0;
     dpy_ = nullptr;
@@ -99,7 +111,7 @@ class XSession {
  private:
   // Class, process and host, for window managers and tools that find
   // windows by them.
-  void identify() {
+  void identify(Atom pidAtom) {
     char name[] = "vexor";
     char cls[] = "Vexor";
     XClassHint hint{name, cls};
@@ -116,7 +128,7 @@ class XSession {
       }
       // The pid means something only together with the host.
       const long pid = long(getpid());
-      XChangeProperty(dpy_, win_, XInternAtom(dpy_, "_NET_WM_PID", False), XA_CARDINAL, 32,
+      XChangeProperty(dpy_, win_, pidAtom, XA_CARDINAL, 32,
                       PropModeReplace, reinterpret_cast<const unsigned char*>(&pid), 1);
     }
   }
@@ -145,6 +157,14 @@ class EditorGuard {
 };
 
 EditorState* rescueV = nullptr;  // the texts the I/O error handler rescues
+XSession* session = nullptr;     // for the input method opened after the first paint
+
+void openInputLater() {
+  if (!session) return;
+  session->openInput();
+  SetLoopX(session->inputContext(), session->deleteAtom());
+  StartupStep("input method");
+}
 
 // Xlib ends the process when this returns, so it never does: the texts are
 // rescued first, whatever call met the lost connection.
@@ -195,6 +215,10 @@ int RunVexor(int argc, char** argv) {
     std::fprintf(stderr, "vexor: not enough memory to start\n");
     return 1;
   }
+  StartupStep("editor state and settings");
+  // Settled by the configuration file; fontconfig may take as long as the
+  // X connection and the window together.
+  fontsResolveAhead();
   // Trouble with the settings is told on standard error at once and on the
   // alert line once the window is there.
   std::string startMessage = ConfigMessage();
@@ -212,15 +236,21 @@ int RunVexor(int argc, char** argv) {
     noDisplay();
     return 1;
   }
+  StartupStep("X connection");
   rescueV = V;
   XSetIOErrorHandler(onIOError);
   x.createWindow(S.width, S.height);
+  StartupStep("window");
   if (const std::string err = crapInitChecked(S.display, S.window); !err.empty()) {
     std::fprintf(stderr, "%s\n", err.c_str());
     return 1;
   }
-  x.openInput();
-  SetLoopX(x.inputContext(), x.deleteAtom());
+  StartupStep("glyph renderer");
+  x.createGC();
+  // Without an input context until the hook runs, which is before any key.
+  SetLoopX(nullptr, x.deleteAtom());
+  session = &x;
+  loopHooks().openInput = openInputLater;
 
   if (const std::string err = fontsSetChecked(V, printVal[PRINT_FONTSIZE]); !err.empty()) {
     std::fprintf(stderr, "%s\n", err.c_str());
@@ -230,18 +260,24 @@ int RunVexor(int argc, char** argv) {
     std::fprintf(stderr, "vexor: %s\n", FontsNote().c_str());
     if (startMessage.empty()) startMessage = FontsNote();
   }
+  StartupStep("fonts");
   setColors();
   V->updateTitle = SetTitle;
   Resize(V, &S);
+  StartupStep("colours and geometry");
 
   V->inputMode = ModeEdit;
   OpenText(V, "", kStartOpenFlags);
   SetAlert(V, startMessage.empty() ? kStartHint : startMessage.c_str());
   for (const char* file : opt.files) OpenText(V, file, kStartOpenFlags);
+  StartupTextComplete();
   SetTitle(V);
+  StartupStep("texts opened");
 
   EventLoop(V);
 
+  loopHooks().openInput = nullptr;
+  session = nullptr;
   SetLoopX(nullptr, 0);
   V->updateTitle = nullptr;
   const int cause = LoopEndCause();
@@ -255,5 +291,6 @@ int RunVexor(int argc, char** argv) {
   x.close();
   rescueV = nullptr;
   state.release();
+  StartupStep("closed");
   return status;
 }
