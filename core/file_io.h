@@ -79,6 +79,14 @@ int BufWrite_Close(EditorState* V, const char* name);
 
 // Texts.
 Tcb* OpenText(EditorState* V, const char* path, uint32_t encoding);
+// As OpenText, but a large plain file holds only its first `pageBytes`
+// (cut after a line end) and *partial is set: enough for the first screen
+// while the rest is read.  CompleteText then reads it whole, as OpenText
+// would have; should that fail, the text is left without a file name, so
+// that the first page can never be saved over the whole file.
+Tcb* OpenTextFirstPage(EditorState* V, const char* path, uint32_t encoding, size_t pageBytes,
+                       bool* partial);
+int CompleteText(EditorState* V, Tcb* t);
 // A text read from a file is written as the file was: TABs-out on when the
 // file held a TAB and off when it held none, and with the file's first line
 // end.  A new text keeps the default modes.

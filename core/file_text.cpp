@@ -1,8 +1,11 @@
 // Opening a file as a text, saving it, reading it again.
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "core/file_io.h"
 #include "edit/block_keeper.h"
@@ -38,6 +41,81 @@ void placeCursor(Tcb* t, int lineNo) {
 
 }  // namespace
 
+namespace {
+
+// Set while OpenTextFirstPage opens a text: how much of a large file to read
+// first, and whether that is all the text holds.
+size_t firstPageBytes = 0;
+bool firstPageTaken = false;
+
+// The first page of a large plain file, read as GetFile would read its
+// start; null when the file is better read whole at once (small, enciphered,
+// not a regular file, no line end in the first page).
+Link* firstPage(EditorState* V, const char* name, uint32_t encoding, ReadStatus* status,
+                DiskStamp* stamp) {
+  if (std::strchr(name, '@')) return nullptr;
+  const int fd = open(PathName(V, name), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return nullptr;
+  struct stat st {};
+  std::vector<uint8_t> buf;
+  ssize_t got = -1;
+  if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && size_t(st.st_size) > 4 * firstPageBytes) {
+    buf.resize(firstPageBytes);
+    got = pread(fd, buf.data(), buf.size(), 0);
+  }
+  close(fd);
+  if (got <= 0) return nullptr;
+  // Up to the last LF, so that no line end is cut between CR and LF.
+  size_t cut = size_t(got);
+  while (cut > 0 && buf[cut - 1] != '\n') --cut;
+  if (cut == 0) return nullptr;
+  Link* base = TextFromBytes(V, buf.data(), cut, 0, encoding);
+  if (!base) return nullptr;
+  *status = ReadStatus::Read;
+  *stamp = StampOf(st);
+  firstPageTaken = true;
+  return base;
+}
+
+}  // namespace
+
+Tcb* OpenTextFirstPage(EditorState* V, const char* path, uint32_t encoding, size_t pageBytes,
+                       bool* partial) {
+  firstPageBytes = pageBytes;
+  firstPageTaken = false;
+  Tcb* t = OpenText(V, path, encoding);
+  *partial = t && firstPageTaken;
+  firstPageBytes = 0;
+  firstPageTaken = false;
+  return t;
+}
+
+int CompleteText(EditorState* V, Tcb* t) {
+  if (!t || !t->base) return 1;
+  Tcb* cur = V->curTcb;
+  AFlush(V);
+  V->curTcb = t;
+  LastRead() = ReadTraits{};
+  const int r = ReloadFromDisk(V);
+  if (r == 0) {
+    SetModeFromRead(t);
+  } else {
+    // Only the first page is here: it must not be saved as the file.
+    t->fileName[0] = 0;
+    t->kind = KIND_NEW;
+    t->disk = DiskStamp{};
+    V->textWithAlert = t;
+    SetAlert(V, "Read failed, only the first page is here");
+  }
+  V->curTcb = cur;
+  if (cur) {
+    CopyCut(V->curDir, sizeof V->curDir, cur->dirName);
+    ALoad(V);
+  }
+  if (V->updateTitle) V->updateTitle(V);
+  return r;
+}
+
 Tcb* OpenText(EditorState* V, const char* path, uint32_t encoding) {
   char name[kNameMax] = "";
   Link* base;
@@ -58,7 +136,8 @@ Tcb* OpenText(EditorState* V, const char* path, uint32_t encoding) {
       return nullptr;
     }
     LastRead() = ReadTraits{};
-    base = GetFile(V, name, 0, encoding, &status, &stamp);
+    base = firstPageBytes ? firstPage(V, name, encoding, &status, &stamp) : nullptr;
+    if (!base) base = GetFile(V, name, 0, encoding, &status, &stamp);
     if (!base) CopyCut(V->curDir, sizeof V->curDir, keep);
     if (base && status == ReadStatus::Refused) {
       // Nothing to edit: a pipe, a device or a socket is never a text.

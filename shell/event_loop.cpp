@@ -63,12 +63,31 @@ void ensureInput() {
   open();
 }
 
+// Texts that hold only their first page are read whole before anything
+// else happens to them; the screen already shows what they begin with.
+void completeTexts(EditorState* V) {
+  if (!hooks.completeTexts) return;
+  auto complete = hooks.completeTexts;
+  hooks.completeTexts = nullptr;
+  complete(V);
+  Repaint(V);
+}
+
+// Events that only show the window; every other one may read or change a
+// text, and waits for the texts to be whole.
+bool onlyShows(int type) {
+  return type == Expose || type == MapNotify || type == ConfigureNotify || type == NoExpose ||
+         type == GraphicsExpose || type == ReparentNotify || type == VisibilityNotify ||
+         type == FocusIn || type == FocusOut || type == PropertyNotify || type == KeyRelease;
+}
+
 // The first paint of the window: once it is on the server, the start-up is
 // over as far as the user sees.
-void notePainted(XEvent* ev) {
+void notePainted(EditorState* V, XEvent* ev) {
   if (StartupPainted() || !S.display || ev->xany.window != S.window) return;
   XSync(S.display, False);
   StartupFirstPaint();
+  completeTexts(V);
 }
 
 // ---- Key press ----------------------------------------------------------
@@ -142,6 +161,7 @@ void SetLoopX(_XIC* ic, unsigned long deleteAtom) {
 
 int HandleEvent(EditorState* V, XEvent* ev) {
   int quit = 0;
+  if (!onlyShows(ev->type)) completeTexts(V);
   switch (ev->type) {
     case KeyPress:
       quit = onKeyPress(V, ev);
@@ -167,7 +187,7 @@ int HandleEvent(EditorState* V, XEvent* ev) {
         Repaint(V);
         // An uncovered pop-up needs its own lines again.
         if (hooks.repaintPopups) hooks.repaintPopups(V);
-        notePainted(ev);
+        notePainted(V, ev);
       }
       break;
     case GraphicsExpose:
@@ -185,7 +205,7 @@ int HandleEvent(EditorState* V, XEvent* ev) {
       V->redraw |= REDRAW_ALL;
       Repaint(V);
       if (hooks.repaintPopups) hooks.repaintPopups(V);
-      notePainted(ev);
+      notePainted(V, ev);
       break;
     case ConfigureNotify: {
       // A burst of resizes: only the newest size counts.

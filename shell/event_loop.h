@@ -82,6 +82,9 @@ struct LoopHooks {
   // Opens the input method, put off until the window has been painted once;
   // runs before the first key press is looked up, whichever comes first.
   void (*openInput)() = nullptr;
+  // Reads whole the texts opened with only their first page, right after
+  // the first paint and before any event that could touch a text.
+  void (*completeTexts)(EditorState* V) = nullptr;
   void (*paintAlert)(EditorState* V) = nullptr;     // alert line; null: ViewAlert
   // Expose of a window other than the editor's: true when a pop-up took it.
   bool (*popupExpose)(EditorState* V, _XEvent* ev) = nullptr;

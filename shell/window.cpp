@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <vector>
 
 #include "config/colors.h"
 #include "config/config_file.h"
@@ -188,6 +189,17 @@ int endedUnasked(EditorState* V, int cause) {
   return cause > 0 ? 128 + cause : 1;
 }
 
+// What a large file shows of itself before it is read whole: room for a
+// tall window's first screen of long lines.
+constexpr size_t kFirstPageBytes = 256 * 1024;
+std::vector<Tcb*> firstPages;
+
+void completeFirstPages(EditorState* V) {
+  for (Tcb* t : firstPages) CompleteText(V, t);
+  firstPages.clear();
+  StartupTextComplete();
+}
+
 void noDisplay() {
   const char* name = std::getenv("DISPLAY");
   if (name && *name)
@@ -269,8 +281,17 @@ int RunVexor(int argc, char** argv) {
   V->inputMode = ModeEdit;
   OpenText(V, "", kStartOpenFlags);
   SetAlert(V, startMessage.empty() ? kStartHint : startMessage.c_str());
-  for (const char* file : opt.files) OpenText(V, file, kStartOpenFlags);
-  StartupTextComplete();
+  // A large file shows its first page at once; the rest is read right
+  // after the first paint, before any key can reach it.
+  for (const char* file : opt.files) {
+    bool partial = false;
+    Tcb* t = OpenTextFirstPage(V, file, kStartOpenFlags, kFirstPageBytes, &partial);
+    if (t && partial) firstPages.push_back(t);
+  }
+  if (firstPages.empty())
+    StartupTextComplete();
+  else
+    loopHooks().completeTexts = completeFirstPages;
   SetTitle(V);
   StartupStep("texts opened");
 

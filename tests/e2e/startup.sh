@@ -40,6 +40,22 @@ for t in "$paint" "$stored"; do
   awk -v t="$t" 'BEGIN { exit !(t > 0 && t < 60000) }' || drive_fail "implausible time $t ms"
 done
 
+# A large file shows its first page before it is read whole; keys typed at
+# once wait for the whole text, and saving writes all of it, not the page.
+awk 'BEGIN { for (i = 1; i <= 60000; i++) printf "line %d of a text larger than its first page, \303\244\r\n", i }' \
+  >"$data/big.txt"
+{ printf 'Zq'; cat "$data/big.txt"; } >"$data/big.want"
+VEXOR_TIME_FIRST_PAINT=1 "$DRIVE_BIN" big.txt 2>"$DRIVE_ERR" &
+DRIVE_PID=$!
+DRIVE_WIN=$(timeout 20 xdotool search --sync --onlyvisible --class vexor 2>/dev/null | head -n 1)
+[[ -n $DRIVE_WIN ]] || drive_fail "no vexor window appeared for the large file"
+xdotool mousemove --window "$DRIVE_WIN" 400 300 >/dev/null 2>&1
+drive_type_fast "Zq"
+drive_save_exit
+cmp -s "$data/big.txt" "$data/big.want" ||
+  drive_fail "the large file was not saved whole: $(wc -c <"$data/big.txt") bytes, want $(wc -c <"$data/big.want")"
+grep -q '^vexor: last line stored' "$DRIVE_ERR" || drive_fail "the large file was never complete"
+
 # Ends by itself; two texts on the command line, both complete and untouched.
 VEXOR_EXIT_AFTER_FIRST_PAINT=1 "$DRIVE_BIN" a.txt b.txt 2>"$DRIVE_ERR" &
 DRIVE_PID=$!
