@@ -96,7 +96,11 @@ int CompleteText(EditorState* V, Tcb* t) {
   AFlush(V);
   V->curTcb = t;
   LastRead() = ReadTraits{};
-  const int r = ReloadFromDisk(V);
+  // The page shown must be the start of what is read now: a file replaced
+  // or gone since would make the text something the user never saw.
+  CopyCut(V->curDir, sizeof V->curDir, t->dirName);
+  const bool same = FileStamp(V, t->fileName).present && !DiskChanged(V, t);
+  const int r = same ? ReloadFromDisk(V) : 1;
   if (r == 0) {
     SetModeFromRead(t);
   } else {

@@ -191,3 +191,58 @@ TEST(RoundTrip, UneditedFilesComeBackByteForByteAndAnEditTouchesOnlyItsLine) {
 }
 
 }  // namespace
+
+namespace {
+
+// A large file opened with only its first page holds, once completed, what
+// opening it whole gives: the same lines and the file's own line end; a
+// failed completion leaves the page nameless, so it can never be saved
+// over the file; small and enciphered files are read whole at once.
+TEST(FirstPage, CompletedTextEqualsTheWholeReadAndAFailedOneCannotBeSavedOverTheFile) {
+  vt::TempDir dir;
+  std::string big;
+  for (int i = 1; big.size() < 3000000; ++i)
+    big += "line " + std::to_string(i) + "\t of a text  larger than its page \xc3\xa4\r\n";
+  vt::WriteFile(dir.file("big.txt"), big);
+  vt::WriteFile(dir.file("small.txt"), "one\r\ntwo\r\n");
+  const std::string bigPath = dir.file("big.txt");
+
+  vt::Editor whole;
+  ASSERT_NE(OpenText(whole.V(), bigPath.c_str(), MODE_UTF8), nullptr);
+  const std::vector<std::string> want = whole.lines();
+  const uint32_t wantMode = whole.cur()->mode;
+
+  vt::Editor e;
+  bool partial = false;
+  Tcb* t = OpenTextFirstPage(e.V(), bigPath.c_str(), MODE_UTF8, 64 * 1024, &partial);
+  ASSERT_NE(t, nullptr);
+  EXPECT_TRUE(partial);
+  const int pageLines = e.lineCount();
+  EXPECT_GT(pageLines, 100);
+  EXPECT_LT(pageLines, int(want.size()) / 10);
+  EXPECT_EQ(e.line(pageLines), want[size_t(pageLines) - 1]);  // cut after a line end
+  EXPECT_EQ(CompleteText(e.V(), t), 0);
+  EXPECT_EQ(e.lines(), want);
+  EXPECT_EQ(t->mode, wantMode);
+  EXPECT_FALSE(e.modified());
+
+  // The file goes away before the rest is read.
+  vt::Editor gone;
+  t = OpenTextFirstPage(gone.V(), bigPath.c_str(), MODE_UTF8, 64 * 1024, &partial);
+  ASSERT_TRUE(t && partial);
+  const std::string kept = dir.file("kept.txt");
+  ASSERT_EQ(std::rename(bigPath.c_str(), kept.c_str()), 0);
+  EXPECT_EQ(CompleteText(gone.V(), t), 1);
+  EXPECT_EQ(gone.alert(), "Read failed, only the first page is here");
+  EXPECT_STREQ(t->fileName, "");
+  EXPECT_EQ(t->kind, KIND_NEW);
+  EXPECT_EQ(vt::ReadFile(kept), big);
+
+  for (const std::string& name : {dir.file("small.txt"), dir.file("kept.txt") + "@key"}) {
+    vt::Editor s;
+    EXPECT_NE(OpenTextFirstPage(s.V(), name.c_str(), MODE_UTF8, 64 * 1024, &partial), nullptr);
+    EXPECT_FALSE(partial) << name;
+  }
+}
+
+}  // namespace
