@@ -21,15 +21,20 @@ drive_start_x || drive_fail "no X server"
 drive_helper || drive_fail "no helper programs"
 cd "$data" || drive_fail "no data folder"
 
-# Typed as soon as the window is mapped, without waiting for a paint.
+# Starts the editor on one file and types "Zq" as soon as the window is
+# mapped, without waiting for a paint, then saves and exits.
+type_at_once() {
+  VEXOR_TIME_FIRST_PAINT=1 "$DRIVE_BIN" "$1" 2>"$DRIVE_ERR" &
+  DRIVE_PID=$!
+  DRIVE_WIN=$(timeout 20 xdotool search --sync --onlyvisible --class vexor 2>/dev/null | head -n 1)
+  [[ -n $DRIVE_WIN ]] || drive_fail "no vexor window appeared for $1"
+  xdotool mousemove --window "$DRIVE_WIN" 400 300 >/dev/null 2>&1
+  drive_type_fast "Zq"
+  drive_save_exit
+}
+
 DRIVE_ERR=$DRIVE_WORK/stderr
-VEXOR_TIME_FIRST_PAINT=1 "$DRIVE_BIN" k.txt 2>"$DRIVE_ERR" &
-DRIVE_PID=$!
-DRIVE_WIN=$(timeout 20 xdotool search --sync --onlyvisible --class vexor 2>/dev/null | head -n 1)
-[[ -n $DRIVE_WIN ]] || drive_fail "no vexor window appeared"
-xdotool mousemove --window "$DRIVE_WIN" 400 300 >/dev/null 2>&1
-drive_type_fast "Zq"
-drive_save_exit
+type_at_once k.txt
 [[ $(cat "$data/k.txt") == Zqtail ]] || drive_fail "keys typed at start-up were lost: '$(cat "$data/k.txt")'"
 
 paint=$(sed -nE 's/^vexor: first paint ([0-9]+\.[0-9]+) ms$/\1/p' "$DRIVE_ERR")
@@ -45,13 +50,7 @@ done
 awk 'BEGIN { for (i = 1; i <= 60000; i++) printf "line %d of a text larger than its first page, \303\244\r\n", i }' \
   >"$data/big.txt"
 { printf 'Zq'; cat "$data/big.txt"; } >"$data/big.want"
-VEXOR_TIME_FIRST_PAINT=1 "$DRIVE_BIN" big.txt 2>"$DRIVE_ERR" &
-DRIVE_PID=$!
-DRIVE_WIN=$(timeout 20 xdotool search --sync --onlyvisible --class vexor 2>/dev/null | head -n 1)
-[[ -n $DRIVE_WIN ]] || drive_fail "no vexor window appeared for the large file"
-xdotool mousemove --window "$DRIVE_WIN" 400 300 >/dev/null 2>&1
-drive_type_fast "Zq"
-drive_save_exit
+type_at_once big.txt
 cmp -s "$data/big.txt" "$data/big.want" ||
   drive_fail "the large file was not saved whole: $(wc -c <"$data/big.txt") bytes, want $(wc -c <"$data/big.want")"
 grep -q '^vexor: last line stored' "$DRIVE_ERR" || drive_fail "the large file was never complete"
