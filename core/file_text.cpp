@@ -54,9 +54,15 @@ bool firstPageTaken = false;
 Link* firstPage(EditorState* V, const char* name, uint32_t encoding, ReadStatus* status,
                 DiskStamp* stamp) {
   if (std::strchr(name, '@')) return nullptr;
-  const int fd = open(PathName(V, name), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return nullptr;
+  // Opening a pipe for reading would wait for a writer: only a regular file
+  // is opened here, and without waiting should it have become something
+  // else since.
   struct stat st {};
+  if (stat(PathName(V, name), &st) != 0 || !S_ISREG(st.st_mode) ||
+      size_t(st.st_size) <= 4 * firstPageBytes)
+    return nullptr;
+  const int fd = open(PathName(V, name), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) return nullptr;
   std::vector<uint8_t> buf;
   ssize_t got = -1;
   if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && size_t(st.st_size) > 4 * firstPageBytes) {

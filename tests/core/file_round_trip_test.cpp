@@ -4,6 +4,8 @@
 // as it was shown.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <cstring>
 #include <random>
 #include <string>
@@ -197,7 +199,8 @@ namespace {
 // A large file opened with only its first page holds, once completed, what
 // opening it whole gives: the same lines and the file's own line end; a
 // failed completion leaves the page nameless, so it can never be saved
-// over the file; small and enciphered files are read whole at once.
+// over the file; small and enciphered files are read whole at once, and a
+// pipe is refused without waiting for a writer.
 TEST(FirstPage, CompletedTextEqualsTheWholeReadAndAFailedOneCannotBeSavedOverTheFile) {
   vt::TempDir dir;
   std::string big;
@@ -243,6 +246,12 @@ TEST(FirstPage, CompletedTextEqualsTheWholeReadAndAFailedOneCannotBeSavedOverThe
     EXPECT_NE(OpenTextFirstPage(s.V(), name.c_str(), MODE_UTF8, 64 * 1024, &partial), nullptr);
     EXPECT_FALSE(partial) << name;
   }
+  // A pipe is refused as OpenText refuses it, without waiting for a writer.
+  const std::string pipe = dir.file("pipe");
+  ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+  vt::Editor p;
+  EXPECT_EQ(OpenTextFirstPage(p.V(), pipe.c_str(), MODE_UTF8, 64 * 1024, &partial), nullptr);
+  EXPECT_FALSE(partial);
 }
 
 }  // namespace
