@@ -278,17 +278,13 @@ Glyph renderGlyph(GlyphFont* f, tchar c, uint32_t fg, uint32_t bg, const uint32_
   FT_Face face = f->face.get();
   const uint32_t* e = nullptr;
   CoverageGlyph drawn;
-  // Lines and blocks as the text rows draw them: both share this font's
-  // cache, so whichever draws a character first decides how it looks.
-  if (!(c & kPrintBit) && BoxGlyph(c, f->charWidth, f->lineHeight, f->baseline, &drawn)) {
-    if (*pen + drawn.advance > kStripWidth) return Glyph::Stop;
-    paintEntry(StripData(), std::clamp(f->lineHeight, 0, kStripRows), *pen,
-               drawnEntry(f, c, drawn), fg, bg, table, inkEnd);
-    *pen += f->fixedAdvance ? f->fixedAdvance : drawn.advance;
-    return Glyph::Drawn;
-  }
   const FT_UInt index = FT_Get_Char_Index(face, c & ~kPrintBit);
-  if (index == 0 && !(c & kPrintBit) && FallbackGlyph(f, c, &drawn)) {
+  // Lines and blocks as the text rows draw them (both share this font's
+  // cache, so whichever draws a character first decides how it looks), and
+  // what the face lacks from a fallback font; printing keeps to its font.
+  if (!(c & kPrintBit) &&
+      (BoxGlyph(c, f->charWidth, f->lineHeight, f->baseline, &drawn) ||
+       (index == 0 && FallbackGlyph(f, c, &drawn)))) {
     if (*pen + drawn.advance > kStripWidth) return Glyph::Stop;
     e = drawnEntry(f, c, drawn);
   } else if (renderFace(face, index)) {
