@@ -57,6 +57,10 @@ test_optional=(
   poppler-utils       # pdfinfo, pdfimages, pdffonts: what a printed page holds
   tesseract-ocr       # reads the printed text back from the page images
   tesseract-ocr-eng   # its English data
+  mandoc              # mandoc -T lint on the manual page (tests/e2e/docs.sh)
+  groff               # groff -ww, the manual page's second lint
+  man-db              # man --warnings -l: the page as man shows it
+  desktop-file-utils  # desktop-file-validate on the desktop entry
   xclip               # the other X client in the clipboard tests
   xsel                # a second one, which asks and offers differently
   cups-client         # lpstat/lp, to set up and inspect test printers
