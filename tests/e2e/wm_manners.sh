@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Under a real window manager (twm): the icon name follows the current
+# Under a real window manager (openbox): the icon name follows the current
 # text, the size hints are whole text cells with a minimum the layout
 # needs, which the manager keeps on a resize request; WM_HINTS and
 # _NET_WM_ICON carry the icon; -geometry places and sizes the window, is
@@ -20,19 +20,17 @@ status=$?
 out=$(DISPLAY= "$DRIVE_BIN" --geometry 2>&1)
 (($? == 2)) && [[ $out == *"needs a value"* ]] || drive_fail "--geometry without a value: $out"
 
-command -v twm >/dev/null || drive_fail "twm is missing (scripts/install-deps.sh test)"
+command -v openbox >/dev/null || drive_fail "openbox is missing (scripts/install-deps.sh test)"
 drive_start_x || drive_fail "no X server"
-# Placed without asking the user; a position the user gave is kept.
-cat >"$data/twmrc" <<'RC'
-RandomPlacement
-UsePPosition "on"
-NoGrabServer
-RC
-twm -f "$data/twmrc" >"$data/twm.log" 2>&1 &
-twm_pid=$!
-trap 'kill "$twm_pid" 2>/dev/null; drive_cleanup; rm -rf "$DRIVE_DATA" "$DRIVE_CONFIG"' EXIT
-sleep 0.5
-kill -0 "$twm_pid" 2>/dev/null || drive_fail "twm did not start: $(cat "$data/twm.log")"
+# A manager that keeps a client's own resize requests within its hints.
+openbox --sm-disable >"$data/wm.log" 2>&1 &
+wm_pid=$!
+trap 'kill "$wm_pid" 2>/dev/null; drive_cleanup; rm -rf "$DRIVE_DATA" "$DRIVE_CONFIG"' EXIT
+for ((n = 0; n < 50; n++)); do
+  xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+  sleep 0.1
+done
+kill -0 "$wm_pid" 2>/dev/null || drive_fail "openbox did not start: $(cat "$data/wm.log")"
 
 cd "$data" || drive_fail "no data folder"
 printf 'first\n' >a.txt
@@ -58,7 +56,10 @@ drive_start a.txt || drive_fail "vexor did not open its window"
 wait_prop WM_ICON_NAME 'WM_ICON_NAME(UTF8_STRING) = "a.txt"'
 wait_prop _NET_WM_ICON_NAME '_NET_WM_ICON_NAME(UTF8_STRING) = "a.txt"'
 drive_wait_stable || drive_fail "the screen does not settle"
-drive_keys_prompt ctrl+k o || drive_fail "no \"Open file:\" prompt after Ctrl+K O"
+# The frame moves the window off the screen's corner, where the prompt
+# helpers look: the keys are given time instead.
+drive_keys_fast ctrl+k o
+drive_settle
 drive_type_fast b.txt
 drive_keys_fast Return
 wait_prop WM_ICON_NAME 'WM_ICON_NAME(UTF8_STRING) = "b.txt"'
@@ -91,7 +92,11 @@ drive_expect_close
 drive_start -geometry 640x480+33+44 a.txt || drive_fail "vexor did not open its window"
 sleep 0.5
 read -r w h <<<"$(size_of)"
-[[ "$w $h" == "640 480" ]] || drive_fail "-geometry 640x480+33+44 gave ${w}x$h"
+# The manager may take it down to whole cells, as the hints allow.
+want_w=$((10 + (640 - 10) / DRIVE_CW * DRIVE_CW))
+want_h=$((2 * DRIVE_LH + (480 - 2 * DRIVE_LH) / DRIVE_LH * DRIVE_LH))
+[[ "$w $h" == "640 480" || "$w $h" == "$want_w $want_h" ]] ||
+  drive_fail "-geometry 640x480+33+44 gave ${w}x$h (not 640x480 or ${want_w}x$want_h)"
 read -r x y <<<"$(abs_of)"
 ((x >= 33 && x <= 33 + 16 && y >= 44 && y <= 44 + 48)) || drive_fail "-geometry +33+44 placed it at $x,$y"
 hints=$(xprop -id "$DRIVE_WIN" WM_NORMAL_HINTS)
