@@ -13,12 +13,14 @@ data=$DRIVE_DATA
 export LC_ALL=C.UTF-8
 
 # Refused before any display is needed.
-out=$(DISPLAY= "$DRIVE_BIN" -geometry junk a.txt 2>&1)
+out=$(DISPLAY='' "$DRIVE_BIN" -geometry junk a.txt 2>&1)
 status=$?
 ((status == 2)) || drive_fail "-geometry junk: exit status $status"
 [[ $out == *"bad geometry 'junk'"* && $out == *Usage:* ]] || drive_fail "-geometry junk says: $out"
-out=$(DISPLAY= "$DRIVE_BIN" --geometry 2>&1)
-(($? == 2)) && [[ $out == *"needs a value"* ]] || drive_fail "--geometry without a value: $out"
+out=$(DISPLAY='' "$DRIVE_BIN" --geometry 2>&1)
+status=$?
+((status == 2)) || drive_fail "--geometry without a value: exit status $status"
+[[ $out == *"needs a value"* ]] || drive_fail "--geometry without a value says: $out"
 
 command -v openbox >/dev/null || drive_fail "openbox is missing (scripts/install-deps.sh test)"
 drive_start_x || drive_fail "no X server"
