@@ -17,7 +17,10 @@ struct SizeSteps {
   int incWidth, incHeight;
 };
 constexpr int kMinTextRows = 3;
-constexpr int kMinColumns = 40;
+// The status line's position, row, mode words and "Tab"/"Spc" end at this
+// column; narrower, it drops the words first (the character code field is
+// dropped on narrow views by design).
+constexpr int kMinColumns = 54;
 SizeSteps WindowSizeSteps(int charWidth, int lineHeight);
 
 // Where the window is placed, from -geometry: X's geometry mask bits

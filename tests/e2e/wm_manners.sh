@@ -54,7 +54,8 @@ wait_prop() {
 size_of() { xwininfo -id "$DRIVE_WIN" | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w, h}'; }
 abs_of() { xwininfo -id "$DRIVE_WIN" | awk '/Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4} END {print x, y}'; }
 
-min_w=$((10 + 40 * DRIVE_CW))
+# Three text rows under the status and tab lines, 54 columns (shell/wm_hints.h).
+min_w=$((10 + 54 * DRIVE_CW))
 min_h=$((5 * DRIVE_LH))
 
 drive_start a.txt || drive_fail "vexor did not open its window"
