@@ -66,24 +66,25 @@ TEST_F(WmHints, FollowTheFontKeepThePlacementAndRaiseASmallWindow) {
   EXPECT_EQ(h.min_width, 10 + kMinColumns * 11);
   EXPECT_EQ(h.min_height, 44 + kMinTextRows * 22);
   EXPECT_EQ(h.win_gravity, SouthEastGravity);
-  EXPECT_EQ(size(), std::make_pair(450u, 110u)) << "raised to the minimum";
+  const unsigned minW = unsigned(10 + kMinColumns * 11);
+  EXPECT_EQ(size(), std::make_pair(minW, 110u)) << "raised to the minimum";
 
   // Every ConfigureNotify runs Resize: an unchanged cell sends nothing.
   XDeleteProperty(dpy, win, XA_WM_NORMAL_HINTS);
-  UpdateSizeHints(dpy, win, 11, 22, 450, 110);
+  UpdateSizeHints(dpy, win, 11, 22, int(minW), 110);
   XSync(dpy, False);
   XSizeHints none{};
   long supplied = 0;
   EXPECT_FALSE(XGetWMNormalHints(dpy, win, &none, &supplied));
 
-  UpdateSizeHints(dpy, win, 9, 30, 450, 110);  // a larger font
+  UpdateSizeHints(dpy, win, 9, 30, int(minW), 110);  // a taller, narrower font
   h = hints();
   EXPECT_EQ(h.width_inc, 9);
   EXPECT_EQ(h.height_inc, 30);
   EXPECT_EQ(h.base_height, 60);
   EXPECT_EQ(h.min_height, 60 + 3 * 30);
   EXPECT_TRUE(h.flags & USPosition) << "the placement is kept";
-  EXPECT_EQ(size(), std::make_pair(450u, 150u));
+  EXPECT_EQ(size(), std::make_pair(minW, 150u)) << "only the height was too small";
 }
 
 TEST_F(WmHints, GeometryAsXProgramsTakeIt) {
