@@ -49,6 +49,7 @@ test_optional=(
   libxtst6            # XTEST extension that xdotool sends keys through
   x11-apps            # xwd, to take screenshots of the window
   x11-utils           # xwininfo, to see which pop-up windows are open
+  openbox             # a real window manager, which keeps the window's minimum size (wm_manners.sh)
   imagemagick         # converts and compares those screenshots
   cups                # print spooler the print tests can send jobs to
   cups-daemon         # cupsd, run privately by the print tests

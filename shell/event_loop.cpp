@@ -29,7 +29,7 @@ uint32_t unrepeat = 0;  // time of the last key release while repeat is off
 int endCause = 0;       // why the loop ended when the user did not choose it
 int signalFd = -1;      // read end of the signal pipe, -1 when none
 Display* titleAtomsOf = nullptr;  // the connection titleAtoms were asked of
-Atom titleAtoms[2] = {};          // UTF8_STRING, _NET_WM_NAME
+Atom titleAtoms[3] = {};          // UTF8_STRING, _NET_WM_NAME, _NET_WM_ICON_NAME
 
 constexpr int kTitleMax = 255;  // bytes; the title buffer holds 256
 
@@ -118,6 +118,23 @@ int onClientMessage(EditorState* V, XEvent* ev) {
   return V->curTcb ? 0 : 1;
 }
 
+// A geometry as X programs take it, with a size X can make.
+bool geometryValid(const char* g) {
+  int x = 0, y = 0;
+  unsigned w = 1, h = 1;
+  const int mask = XParseGeometry(g, &x, &y, &w, &h);
+  if (mask == 0) return false;
+  const auto fits = [](unsigned v) { return v >= 1 && v <= 32767; };
+  return (!(mask & WidthValue) || fits(w)) && (!(mask & HeightValue) || fits(h));
+}
+
+void takeGeometry(Options& o, const char* g) {
+  if (geometryValid(g))
+    o.geometry = g;
+  else if (o.badGeometry.empty())
+    o.badGeometry = std::string("bad geometry '") + g + "' (WxH, WxH+X+Y or +X+Y)";
+}
+
 }  // namespace
 
 // ---- Command line -------------------------------------------------------
@@ -135,6 +152,13 @@ Options ParseOptions(int argc, char** argv) {
       o.help = true;
     } else if (std::strcmp(a, "--version") == 0) {
       o.version = true;
+    } else if (std::strcmp(a, "-geometry") == 0 || std::strcmp(a, "--geometry") == 0) {
+      if (i + 1 < argc)
+        takeGeometry(o, argv[++i]);
+      else if (o.badGeometry.empty())
+        o.badGeometry = std::string(a) + " needs a value (WxH, WxH+X+Y or +X+Y)";
+    } else if (std::strncmp(a, "--geometry=", 11) == 0) {
+      takeGeometry(o, a + 11);
     } else if (a[1] == 'd') {
       o.optDefaults = 1;
     } else if (a[1] == 'f') {
@@ -389,10 +413,22 @@ std::string BuildTitle(const EditorState* V, int promptType) {
   return title;
 }
 
-void SetTitleAtoms(Display* dpy, unsigned long utf8String, unsigned long netWmName) {
+void SetTitleAtoms(Display* dpy, unsigned long utf8String, unsigned long netWmName,
+                   unsigned long netWmIconName) {
   titleAtomsOf = dpy;
   titleAtoms[0] = utf8String;
   titleAtoms[1] = netWmName;
+  titleAtoms[2] = netWmIconName;
+}
+
+std::string BuildIconName(const EditorState* V) {
+  const Tcb* t = V->curTcb;
+  if (!t || !t->base || V->inputMode == ModeFileBrowser || !t->fileName[0]) return "vexor";
+  const size_t plain = PlainNameLen(t->fileName);
+  std::string name(t->fileName, plain);
+  if (const size_t slash = name.rfind('/'); slash != std::string::npos) name.erase(0, slash + 1);
+  if (t->fileName[plain]) name += '@';
+  return name.empty() ? "vexor" : name;
 }
 
 void SetTitle(EditorState* V) {
@@ -400,8 +436,9 @@ void SetTitle(EditorState* V) {
   std::string title = BuildTitle(V, hooks.promptType ? hooks.promptType(V) : 0);
   // Asked once per connection, in one round trip.
   if (titleAtomsOf != S.display) {
-    char* names[] = {const_cast<char*>("UTF8_STRING"), const_cast<char*>("_NET_WM_NAME")};
-    if (!XInternAtoms(S.display, names, 2, False, titleAtoms)) return;
+    char* names[] = {const_cast<char*>("UTF8_STRING"), const_cast<char*>("_NET_WM_NAME"),
+                     const_cast<char*>("_NET_WM_ICON_NAME")};
+    if (!XInternAtoms(S.display, names, 3, False, titleAtoms)) return;
     titleAtomsOf = S.display;
   }
   const Atom utf8Type = titleAtoms[0];
@@ -410,4 +447,11 @@ void SetTitle(EditorState* V) {
   XSetWMName(S.display, S.window, &prop);
   XChangeProperty(S.display, S.window, titleAtoms[1], utf8Type, 8,
                   PropModeReplace, bytes, int(title.size()));
+  // The name under the icon and in task lists: the file alone.
+  std::string icon = BuildIconName(V);
+  auto* iconBytes = reinterpret_cast<unsigned char*>(icon.data());
+  XTextProperty iconProp{iconBytes, utf8Type, 8, static_cast<unsigned long>(icon.size())};
+  XSetWMIconName(S.display, S.window, &iconProp);
+  XChangeProperty(S.display, S.window, titleAtoms[2], utf8Type, 8, PropModeReplace, iconBytes,
+                  int(icon.size()));
 }

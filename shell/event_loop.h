@@ -47,12 +47,16 @@ struct Options {
   bool help = false;    // --help
   bool version = false; // --version
   const char* unknown = nullptr;   // the first option that is none of these
+  const char* geometry = nullptr;  // -geometry / --geometry: WxH+X+Y as X programs take it
+  std::string badGeometry;         // why the geometry was refused, empty when it was not
   std::vector<const char*> files;  // in argument order
 };
 
 // Every argument that begins with '-' is an option named by its second
 // character (d or f; anything after it is ignored); "--help" and
 // "--version" are recognised whole, and after "--" every argument is a file.
+// "-geometry GEOM", "--geometry GEOM" and "--geometry=GEOM" take a size in
+// pixels and a position; a malformed one is refused.
 Options ParseOptions(int argc, char** argv);
 
 // The program: start-up, the loop, shutdown.  Returns main's exit status.
@@ -96,7 +100,8 @@ LoopHooks& loopHooks();
 void SetLoopX(_XIC* ic, unsigned long wmDeleteAtom);
 // The atoms SetTitle uses, asked together with others at start-up; a null
 // display forgets them.
-void SetTitleAtoms(_XDisplay* dpy, unsigned long utf8String, unsigned long netWmName);
+void SetTitleAtoms(_XDisplay* dpy, unsigned long utf8String, unsigned long netWmName,
+                   unsigned long netWmIconName);
 
 // ---- The loop -----------------------------------------------------------
 
@@ -142,6 +147,10 @@ void CloseAll(EditorState* V);
 // a file-name prompt); in the file browser or without a text, V->curDir and
 // "/" when that is longer than one character.  The name is cut after its cipher '@'.
 std::string BuildTitle(const EditorState* V, int promptType);
+// The icon name: the current text's file name without its folder, cut after
+// the cipher '@' as the title is; "vexor" without a named text and in the
+// file browser.
+std::string BuildIconName(const EditorState* V);
 void SetTitle(EditorState* V);
 
 // ---- Geometry -----------------------------------------------------------

@@ -38,6 +38,10 @@ constexpr const char* kUsage =
 int main(int argc, char** argv) {
   StartupClockBegin();
   const Options opt = ParseOptions(argc, argv);
+  if (!opt.badGeometry.empty()) {
+    std::fprintf(stderr, "vexor: %s\n%s", opt.badGeometry.c_str(), kUsage);
+    return 2;
+  }
   if (opt.unknown) {
     std::fprintf(stderr, "vexor: unknown option '%s'\n%s", opt.unknown, kUsage);
     return 2;

@@ -3,6 +3,7 @@
 #include "display/glyph_renderer.h"
 #include "display/screen.h"
 #include "shell/event_loop.h"
+#include "shell/wm_hints.h"
 
 namespace {
 constexpr int kStatusHeight = 20;
@@ -26,5 +27,8 @@ void Resize(EditorState* V, Screen* scr) {
   ResizeMetrics(V, scr->width, scr->height, text ? text->lineHeight : 0,
                 text ? text->charWidth : 0, text ? text->baseline : 0,
                 menu ? menu->lineHeight : 0, menu ? menu->charWidth : 0);
+  // The window manager sizes the window in cells of the text font.
+  if (text) UpdateSizeHints(scr->display, scr->window, text->charWidth, text->lineHeight,
+                            scr->width, scr->height);
   PrepareView(V);
 }

@@ -23,6 +23,7 @@
 #include "shell/event_loop.h"
 #include "shell/handlers.h"
 #include "shell/startup_clock.h"
+#include "shell/wm_hints.h"
 
 namespace {
 
@@ -51,18 +52,26 @@ class XSession {
     return true;
   }
 
-  void createWindow(int width, int height) {
-    win_ = XCreateSimpleWindow(dpy_, RootWindow(dpy_, S.screen), 0, 0, unsigned(width),
-                               unsigned(height), 0, 0, 0xFFFFFFFF);
+  void createWindow(const Placement& place) {
+    win_ = XCreateSimpleWindow(dpy_, RootWindow(dpy_, S.screen), place.x, place.y,
+                               unsigned(place.width), unsigned(place.height), 0, 0, 0xFFFFFFFF);
     S.window = win_;
     XSelectInput(dpy_, win_, kEventMask);
     // One round trip for all the names: start-up waits for each.
     char* names[] = {const_cast<char*>("WM_DELETE_WINDOW"), const_cast<char*>("WM_PROTOCOLS"),
                      const_cast<char*>("_NET_WM_PID"), const_cast<char*>("UTF8_STRING"),
-                     const_cast<char*>("_NET_WM_NAME")};
-    Atom atoms[5] = {};
-    if (XInternAtoms(dpy_, names, 5, False, atoms)) SetTitleAtoms(dpy_, atoms[3], atoms[4]);
+                     const_cast<char*>("_NET_WM_NAME"), const_cast<char*>("_NET_WM_ICON_NAME"),
+                     const_cast<char*>("_NET_WM_ICON")};
+    Atom atoms[7] = {};
+    if (XInternAtoms(dpy_, names, 7, False, atoms))
+      SetTitleAtoms(dpy_, atoms[3], atoms[4], atoms[5]);
+    netWmIcon_ = atoms[6];
     identify(atoms[2]);
+    // A position or size the user asked for counts only when it is there
+    // as the window maps.
+    SetPlacement(place);
+    WritePlacementHints(dpy_, win_);
+    WindowIcon::WriteInputHints(dpy_, win_);
     // Registered before the window shows, so that a close request is never
     // taken for a kill.
     wmDelete_ = atoms[0];
@@ -86,6 +95,11 @@ class XSession {
     gcdummy_ = XCreateGC(dpy_, win_, GCForeground | GCBackground, &values);
   }
 
+  // The icon is drawn once the first paint is out: no one waits for it.
+  void installIcon() {
+    if (dpy_ && win_) icon_.install(dpy_, win_, netWmIcon_);
+  }
+
   XIC inputContext() const { return ic_; }
   // Another client destroyed the window: it is not ours to destroy again.
   void forgetWindow() { win_ = 0; }
@@ -99,9 +113,10 @@ class XSession {
     crapDeinit();  // its pixmap and image belong to the display
     if (!dpy_) return;
     if (gcdummy_) XFreeGC(dpy_, gcdummy_);
+    icon_.release();
     if (win_) XDestroyWindow(dpy_, win_);
     XCloseDisplay(dpy_);
-    SetTitleAtoms(nullptr, 0, 0);
+    SetTitleAtoms(nullptr, 0, 0, 0);
     gcdummy_ = nullptr;
     win_ = 0;
     dpy_ = nullptr;
@@ -140,6 +155,8 @@ class XSession {
   XIC ic_ = nullptr;
   GC gcdummy_ = nullptr;
   Atom wmDelete_ = 0;
+  Atom netWmIcon_ = 0;
+  WindowIcon icon_;
 };
 
 // The editor state lives from InitEditor to DeInitEditor.
@@ -165,6 +182,8 @@ void openInputLater() {
   session->openInput();
   SetLoopX(session->inputContext(), session->deleteAtom());
   StartupStep("input method");
+  session->installIcon();
+  StartupStep("icon");
 }
 
 // Xlib ends the process when this returns, so it never does: the texts are
@@ -251,7 +270,11 @@ int RunVexor(int argc, char** argv) {
   StartupStep("X connection");
   rescueV = V;
   XSetIOErrorHandler(onIOError);
-  x.createWindow(S.width, S.height);
+  // The size is this run's only: the configuration keeps its own.
+  const Placement place = GeometryPlacement(S.display, S.screen, opt.geometry, S.width, S.height);
+  S.width = place.width;
+  S.height = place.height;
+  x.createWindow(place);
   StartupStep("window");
   if (const std::string err = crapInitChecked(S.display, S.window); !err.empty()) {
     std::fprintf(stderr, "%s\n", err.c_str());

@@ -11,6 +11,7 @@
 #include "display/paint.h"
 #include "display/paint_recorder.h"
 #include "display/screen.h"
+#include "shell/wm_hints.h"
 #include "tests/support/headless.h"
 
 namespace {
@@ -87,6 +88,16 @@ TEST_F(StatusFields, TabModeOfTheTextShowsAsTabOrSpc) {
   // A global toggle with the same bit does not count: the mode is the text's.
   e->toggles |= MODE_TABSOUT;
   EXPECT_EQ(Status(80).substr(50, 3), "Spc");
+}
+
+// The smallest window the window manager is told of still shows every mode
+// word and the TAB mode.
+TEST_F(StatusFields, TheMinimumWindowWidthHoldsEveryModeWord) {
+  e.cur()->mode |= MODE_WRAP | MODE_TABSOUT;
+  e->toggles |= 0x1 | TGL_INSERT | TGL_BOXDRAW | TGL_WORDSET;
+  const std::string s = Status(kMinColumns);
+  for (const char* word : {"pos:", "row:", "Rec", "Ins", "Wrp", "Box", "Wst", "Tab"})
+    EXPECT_NE(s.find(word), std::string::npos) << word << " missing from '" << s << "'";
 }
 
 }  // namespace

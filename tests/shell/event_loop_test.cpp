@@ -14,6 +14,7 @@
 #include "core/editor_state.h"
 #include "display/screen.h"
 #include "shell/commands.h"
+#include "shell/wm_hints.h"
 #include "tests/support/headless.h"
 
 namespace {
@@ -71,6 +72,37 @@ TEST(Options, HelpAndVersionOnlyWhole) {
   EXPECT_EQ(Parse({"--help"}).optDefaults, 0);
 }
 
+TEST(Options, GeometryInEveryFormAndRefusedWhenMalformed) {
+  Options o = Parse({"-geometry", "640x480+33+44", "a"});
+  EXPECT_STREQ(o.geometry, "640x480+33+44");
+  EXPECT_TRUE(o.badGeometry.empty());
+  EXPECT_EQ(Files(o), std::vector<std::string>{"a"}) << "the value is no file";
+  EXPECT_STREQ(Parse({"--geometry", "-0-0"}).geometry, "-0-0") << "a value may begin with '-'";
+  EXPECT_STREQ(Parse({"--geometry=+10+20"}).geometry, "+10+20");
+  EXPECT_STREQ(Parse({"-geometry", "x480"}).geometry, "x480") << "the height alone";
+  EXPECT_STREQ(Parse({"-geometry", "1x1", "-geometry", "90x80"}).geometry, "90x80");
+  // Not taken for -d or -f, nor left as an unknown option.
+  Options g = Parse({"-geometry", "=300x200"});
+  EXPECT_EQ(g.optDefaults + g.optNoFonts, 0);
+  EXPECT_EQ(g.unknown, nullptr);
+
+  for (const char* bad : {"junk", "640x", "640x480+", "0x100", "100x0", "640x480junk",
+                          "99999x100", ""}) {
+    Options b = Parse({"-geometry", bad, "f"});
+    EXPECT_EQ(b.geometry, nullptr) << bad;
+    EXPECT_NE(b.badGeometry.find(std::string("'") + bad + "'"), std::string::npos)
+        << bad << ": " << b.badGeometry;
+  }
+  EXPECT_FALSE(Parse({"--geometry=junk"}).badGeometry.empty());
+  EXPECT_NE(Parse({"a", "-geometry"}).badGeometry.find("needs a value"), std::string::npos);
+  EXPECT_FALSE(Parse({"--geometry="}).badGeometry.empty());
+  // After "--" it is a file name like any other.
+  Options files = Parse({"--", "-geometry", "junk"});
+  EXPECT_EQ(files.geometry, nullptr);
+  EXPECT_TRUE(files.badGeometry.empty());
+  EXPECT_EQ(Files(files), (std::vector<std::string>{"-geometry", "junk"}));
+}
+
 class Title : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -107,6 +139,22 @@ TEST_F(Title, FileBrowserAndNoTextShowTheDirectory) {
   Tcb* none = nullptr;
   std::swap(ed->curTcb, none);
   EXPECT_EQ(BuildTitle(ed.V(), 0), "Vexor - /");
+  std::swap(ed->curTcb, none);
+}
+
+TEST_F(Title, IconNameIsTheFileAloneOrTheProgram) {
+  Open("notes.txt", "/home/ann/docs");
+  EXPECT_EQ(BuildIconName(ed.V()), "notes.txt");
+  Open("secret.txt@@key@x", "/mail@host");
+  EXPECT_EQ(BuildIconName(ed.V()), "secret.txt@") << "the key never shows";
+  ed->inputMode = ModeFileBrowser;
+  EXPECT_EQ(BuildIconName(ed.V()), "vexor");
+  ed->inputMode = ModeEdit;
+  Open("", "/home/ann");
+  EXPECT_EQ(BuildIconName(ed.V()), "vexor") << "the scratch text has no name";
+  Tcb* none = nullptr;
+  std::swap(ed->curTcb, none);
+  EXPECT_EQ(BuildIconName(ed.V()), "vexor");
   std::swap(ed->curTcb, none);
 }
 
@@ -448,6 +496,31 @@ TEST(ResizeArithmetic, DegenerateFontsAndTinyWindowsStillGiveACell) {
   EXPECT_GE(ed->menuCharWidth, 1);
   EXPECT_GE(ed->screenCols, 1);
   EXPECT_GE(ed->menuCols, 1);
+}
+
+// The window manager offers base + k * inc: each such size must fill the
+// text area with exactly k whole cells across and k whole rows below the
+// two head lines, and the minimum must keep rows and columns to work in.
+TEST(ResizeLayout, SizeHintStepsAreWholeCellsOfTheLayout) {
+  for (const auto& [cw, lh] : {std::pair{8, 17}, {11, 22}, {1, 1}, {13, 31}}) {
+    const SizeSteps s = WindowSizeSteps(cw, lh);
+    EXPECT_EQ(s.incWidth, cw);
+    EXPECT_EQ(s.incHeight, lh);
+    for (int k = 1; k < 6; k++) {
+      vt::Editor ed;
+      ResizeMetrics(ed.V(), s.baseWidth + k * cw, s.baseHeight + k * lh, lh, cw, lh - 2, lh, cw);
+      PrepareView(ed.V());
+      EXPECT_EQ(ed->screenCols, k) << cw;
+      EXPECT_EQ(ed->winWidth, k * cw) << "no pixel column left over";
+      EXPECT_EQ(ed.cur()->rows, k) << lh;
+      EXPECT_EQ(ed.cur()->bottomY, s.baseHeight + k * lh) << "no pixel row left over";
+    }
+    vt::Editor small;
+    ResizeMetrics(small.V(), s.minWidth, s.minHeight, lh, cw, lh - 2, lh, cw);
+    PrepareView(small.V());
+    EXPECT_EQ(small.cur()->rows, kMinTextRows);
+    EXPECT_EQ(small->screenCols, kMinColumns);
+  }
 }
 
 TEST(ResizeLayout, ViewsFollowTheNewWidth) {
