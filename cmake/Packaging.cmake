@@ -43,7 +43,9 @@ add_dependencies(vexor_dist vexor vexor_docs)
 # The folders the install may create, from the prefix down. They are made
 # with the installing user's umask: under root's common 077 man pages and
 # icons would be readable by root alone. Those that did not exist before are
-# given mode 755 at the end; folders that were there are left as they were.
+# given mode 755 at the end; folders that were there are left as they were,
+# but for the prefix of a staged install (DESTDIR), which a packager like
+# cpack may have made before the install runs.
 set(vexor_dirs "." ${CMAKE_INSTALL_BINDIR} ${CMAKE_INSTALL_DATADIR} ${CMAKE_INSTALL_MANDIR}
     ${CMAKE_INSTALL_MANDIR}/man1 ${CMAKE_INSTALL_DATADIR}/applications ${CMAKE_INSTALL_DATADIR}/doc
     ${CMAKE_INSTALL_DOCDIR})
@@ -59,6 +61,9 @@ list(FILTER vexor_dirs EXCLUDE REGEX "^/")
 list(REMOVE_DUPLICATES vexor_dirs)
 install(CODE "
   set(vexor_new_dirs)
+  if(NOT \"\$ENV{DESTDIR}\" STREQUAL \"\")
+    list(APPEND vexor_new_dirs \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}\")
+  endif()
   foreach(d ${vexor_dirs})
     if(NOT EXISTS \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/\${d}\")
       list(APPEND vexor_new_dirs \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/\${d}\")
