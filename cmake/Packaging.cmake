@@ -78,7 +78,9 @@ install(FILES ${CMAKE_SOURCE_DIR}/dist/copyright ${VEXOR_CHANGELOG_GZ}
 # folder is an error of the install like any other missing file.
 if(TARGET vexor_icons)
   add_dependencies(vexor_dist vexor_icons)
-  install(DIRECTORY ${VEXOR_ICON_DIR}/hicolor DESTINATION ${CMAKE_INSTALL_DATADIR}/icons)
+  # Only the icons: nothing else the icon build may leave in the folder.
+  install(DIRECTORY ${VEXOR_ICON_DIR}/hicolor DESTINATION ${CMAKE_INSTALL_DATADIR}/icons
+          FILES_MATCHING PATTERN vexor.svg PATTERN vexor.png)
 else()
   message(STATUS "No icon build: the icons are not installed")
 endif()

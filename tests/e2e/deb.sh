@@ -32,7 +32,9 @@ deb=$data/pkg/vexor_${version}_$arch.deb
 echo "package built in $((SECONDS - start)) s"
 
 icons=0
-if cmake --build "$build" --target help 2>/dev/null | grep -qw vexor_icons; then
+# (The whole list first: grep -q would end the pipe early, and pipefail fail it.)
+targets=$(cmake --build "$build" --target help 2>/dev/null)
+if grep -qw vexor_icons <<<"$targets"; then
   icons=1
 else
   echo "NOTE: this tree has no icon build; the icons are not checked"

@@ -35,7 +35,9 @@ outside=$(cd "$dest" && find . -path ".$prefix" -prune -o -print | grep -vx -e .
 # The icons come with the build of the icon target; a tree that has the target
 # must install all of them.
 icons=0
-if cmake --build "$build" --target help 2>/dev/null | grep -qw vexor_icons; then
+# (The whole list first: grep -q would end the pipe early, and pipefail fail it.)
+targets=$(cmake --build "$build" --target help 2>/dev/null)
+if grep -qw vexor_icons <<<"$targets"; then
   icons=1
 else
   echo "NOTE: this tree has no icon build; the icons are not checked"
