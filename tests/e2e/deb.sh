@@ -46,7 +46,7 @@ files=("-rwxr-xr-x ./usr/bin/vexor" "-rw-r--r-- ./usr/share/applications/vexor.d
   "-rw-r--r-- ./usr/share/man/man1/vexor.1.gz")
 if ((icons)); then
   h=./usr/share/icons/hicolor
-  dirs+=(./usr/share/icons/ $h/ $h/scalable/ $h/scalable/apps/)
+  dirs+=(./usr/share/icons/ "$h/" "$h/scalable/" "$h/scalable/apps/")
   files+=("-rw-r--r-- $h/scalable/apps/vexor.svg")
   for n in 16 22 24 32 48 64 128 256; do
     dirs+=("$h/${n}x$n/" "$h/${n}x$n/apps/")
@@ -136,8 +136,9 @@ echo "apt-get install took $((SECONDS - mark)) s"
 out=$(inside vexor --version 2>&1) || drive_fail "vexor --version failed in the fresh system: $out"
 [[ $out == "vexor $version" ]] || drive_fail "vexor --version in the fresh system says '$out'"
 for p in fontconfig libfontconfig1 libcups2 libpulse0 fonts-dejavu-core; do
-  inside dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' ||
-    drive_fail "apt-get install did not bring $p"
+  # shellcheck disable=SC2016  # dpkg-query's own field syntax
+  status=$(inside dpkg-query -W -f='${Status}' "$p" 2>/dev/null)
+  [[ $status == "install ok installed" ]] || drive_fail "apt-get install did not bring $p"
 done
 [[ $(inside stat -c %a /usr/share/man/man1/vexor.1.gz) == 644 ]] || drive_fail "manual page mode wrong in the fresh system"
 echo "deb: ok ($((SECONDS - start)) s)"
