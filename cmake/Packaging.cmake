@@ -12,7 +12,6 @@ option(VEXOR_HARDEN "Build with fortified functions, strong stack protector, ful
 if(VEXOR_HARDEN AND NOT VEXOR_SANITIZE AND NOT VEXOR_FUZZ)
   # A compiler that fortifies by itself would warn about a second definition.
   target_compile_options(vexorlib PUBLIC -U_FORTIFY_SOURCE -D_FORTIFY_SOURCE=2 -fstack-protector-strong)
-  target_compile_options(vexor PRIVATE -U_FORTIFY_SOURCE -D_FORTIFY_SOURCE=2 -fstack-protector-strong)
   target_link_options(vexor PRIVATE -Wl,-z,relro -Wl,-z,now)
 endif()
 
