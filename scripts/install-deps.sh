@@ -77,6 +77,11 @@ test_optional=(
   fonts-freefont-ttf  # Georgian and Ethiopic for the fallback font tests
   fonts-symbola       # maths signs, Braille and emoji as outlines, for the same
   fonts-noto-color-emoji  # colour emoji, the bitmap fallback the same tests scale
+  lintian             # tests/e2e/deb.sh: checks the Debian package against policy
+  debootstrap         # the same: a fresh minimal Debian 12 to install the package into
+  curl                # the same: whether the Debian mirror is reachable
+  man-db              # tests/e2e/install.sh: man -l renders the installed manual page
+  file                # tests/e2e/deb.sh: the packaged program is stripped
 )
 
 # Only for the benchmarks that compare with other programs; the tests and CI
