@@ -48,14 +48,12 @@ add_dependencies(vexor_dist vexor vexor_docs)
 set(vexor_dirs "." ${CMAKE_INSTALL_BINDIR} ${CMAKE_INSTALL_DATADIR} ${CMAKE_INSTALL_MANDIR}
     ${CMAKE_INSTALL_MANDIR}/man1 ${CMAKE_INSTALL_DATADIR}/applications ${CMAKE_INSTALL_DATADIR}/doc
     ${CMAKE_INSTALL_DOCDIR})
-if(TARGET vexor_icons)
-  set(vexor_hicolor ${CMAKE_INSTALL_DATADIR}/icons/hicolor)
-  list(APPEND vexor_dirs ${CMAKE_INSTALL_DATADIR}/icons ${vexor_hicolor} ${vexor_hicolor}/scalable
-       ${vexor_hicolor}/scalable/apps)
-  foreach(n ${VEXOR_ICON_SIZES})
-    list(APPEND vexor_dirs ${vexor_hicolor}/${n}x${n} ${vexor_hicolor}/${n}x${n}/apps)
-  endforeach()
-endif()
+set(vexor_hicolor ${CMAKE_INSTALL_DATADIR}/icons/hicolor)
+list(APPEND vexor_dirs ${CMAKE_INSTALL_DATADIR}/icons ${vexor_hicolor} ${vexor_hicolor}/scalable
+     ${vexor_hicolor}/scalable/apps)
+foreach(n ${VEXOR_ICON_SIZES})
+  list(APPEND vexor_dirs ${vexor_hicolor}/${n}x${n} ${vexor_hicolor}/${n}x${n}/apps)
+endforeach()
 list(FILTER vexor_dirs EXCLUDE REGEX "^/")
 list(REMOVE_DUPLICATES vexor_dirs)
 install(CODE "
@@ -73,16 +71,10 @@ install(FILES ${VEXOR_MANPAGE_GZ} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${CMAKE_SOURCE_DIR}/dist/vexor.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${CMAKE_SOURCE_DIR}/dist/copyright ${VEXOR_CHANGELOG_GZ}
         DESTINATION ${CMAKE_INSTALL_DOCDIR})
-# The icons exist only where the build draws them; once it does, a missing
-# folder is an error of the install like any other missing file.
-if(TARGET vexor_icons)
-  add_dependencies(vexor_dist vexor_icons)
-  # Only the icons: nothing else the icon build may leave in the folder.
-  install(DIRECTORY ${VEXOR_ICON_DIR}/hicolor DESTINATION ${CMAKE_INSTALL_DATADIR}/icons
-          FILES_MATCHING PATTERN vexor.svg PATTERN vexor.png)
-else()
-  message(STATUS "No icon build: the icons are not installed")
-endif()
+add_dependencies(vexor_dist vexor_icons)
+# Only the icons: nothing else the icon build may leave in the folder.
+install(DIRECTORY ${VEXOR_ICON_DIR}/hicolor DESTINATION ${CMAKE_INSTALL_DATADIR}/icons
+        FILES_MATCHING PATTERN vexor.svg PATTERN vexor.png)
 install(CODE "
   foreach(d \${vexor_new_dirs})
     if(IS_DIRECTORY \"\${d}\")

@@ -31,28 +31,18 @@ deb=$data/pkg/vexor_${version}_$arch.deb
 [[ -f $deb ]] || drive_fail "no $deb; cpack made: $(ls "$data/pkg")"
 echo "package built in $((SECONDS - start)) s"
 
-icons=0
-# (The whole list first: grep -q would end the pipe early, and pipefail fail it.)
-targets=$(cmake --build "$build" --target help 2>/dev/null)
-if grep -qw vexor_icons <<<"$targets"; then
-  icons=1
-else
-  echo "NOTE: this tree has no icon build; the icons are not checked"
-fi
 dirs=(./usr/ ./usr/bin/ ./usr/share/ ./usr/share/applications/ ./usr/share/doc/ ./usr/share/doc/vexor/
   ./usr/share/man/ ./usr/share/man/man1/)
 files=("-rwxr-xr-x ./usr/bin/vexor" "-rw-r--r-- ./usr/share/applications/vexor.desktop"
   "-rw-r--r-- ./usr/share/doc/vexor/changelog.gz" "-rw-r--r-- ./usr/share/doc/vexor/copyright"
   "-rw-r--r-- ./usr/share/man/man1/vexor.1.gz")
-if ((icons)); then
-  h=./usr/share/icons/hicolor
-  dirs+=(./usr/share/icons/ "$h/" "$h/scalable/" "$h/scalable/apps/")
-  files+=("-rw-r--r-- $h/scalable/apps/vexor.svg")
-  for n in 16 22 24 32 48 64 128 256; do
-    dirs+=("$h/${n}x$n/" "$h/${n}x$n/apps/")
-    files+=("-rw-r--r-- $h/${n}x$n/apps/vexor.png")
-  done
-fi
+h=./usr/share/icons/hicolor
+dirs+=(./usr/share/icons/ "$h/" "$h/scalable/" "$h/scalable/apps/")
+files+=("-rw-r--r-- $h/scalable/apps/vexor.svg")
+for n in 16 22 24 32 48 64 128 256; do
+  dirs+=("$h/${n}x$n/" "$h/${n}x$n/apps/")
+  files+=("-rw-r--r-- $h/${n}x$n/apps/vexor.png")
+done
 want=$({
   for d in "${dirs[@]}"; do echo "drwxr-xr-x root/root $d"; done
   for f in "${files[@]}"; do echo "${f% *} root/root ${f#* }"; done

@@ -32,16 +32,6 @@ top=$dest$prefix
 outside=$(cd "$dest" && find . -path ".$prefix" -prune -o -print | grep -vx -e . -e ./opt)
 [[ -z $outside ]] || drive_fail "installed outside the prefix: $outside"
 
-# The icons come with the build of the icon target; a tree that has the target
-# must install all of them.
-icons=0
-# (The whole list first: grep -q would end the pipe early, and pipefail fail it.)
-targets=$(cmake --build "$build" --target help 2>/dev/null)
-if grep -qw vexor_icons <<<"$targets"; then
-  icons=1
-else
-  echo "NOTE: this tree has no icon build; the icons are not checked"
-fi
 sizes=(16 22 24 32 48 64 128 256)
 
 expected=(
@@ -51,10 +41,8 @@ expected=(
   "644 share/doc/vexor/copyright"
   "644 share/man/man1/vexor.1.gz"
 )
-if ((icons)); then
-  expected+=("644 share/icons/hicolor/scalable/apps/vexor.svg")
-  for n in "${sizes[@]}"; do expected+=("644 share/icons/hicolor/${n}x$n/apps/vexor.png"); done
-fi
+expected+=("644 share/icons/hicolor/scalable/apps/vexor.svg")
+for n in "${sizes[@]}"; do expected+=("644 share/icons/hicolor/${n}x$n/apps/vexor.png"); done
 want=$(printf '%s\n' "${expected[@]}" | LC_ALL=C sort -k2)
 got=$(cd "$top" && find . -type f -printf '%m %P\n' | LC_ALL=C sort -k2)
 [[ $got == "$want" ]] || drive_fail "installed files differ:
@@ -87,17 +75,15 @@ fi
 
 # PNG sizes from the header: width and height are the big-endian words at 16
 # and 20, after the signature and the IHDR chunk's length and type.
-if ((icons)); then
-  grep -q '<svg' "$top/share/icons/hicolor/scalable/apps/vexor.svg" || drive_fail "the scalable icon is no SVG"
-  for n in "${sizes[@]}"; do
-    png=$top/share/icons/hicolor/${n}x$n/apps/vexor.png
-    sig=$(od -An -tx1 -N8 "$png" | tr -d ' \n')
-    [[ $sig == 89504e470d0a1a0a ]] || drive_fail "${n}x$n icon is no PNG"
-    w=$(od -An -tu1 -j16 -N4 "$png" | awk '{print $1*16777216+$2*65536+$3*256+$4}')
-    h=$(od -An -tu1 -j20 -N4 "$png" | awk '{print $1*16777216+$2*65536+$3*256+$4}')
-    [[ $w == "$n" && $h == "$n" ]] || drive_fail "${n}x$n icon is ${w}x$h"
-  done
-fi
+grep -q '<svg' "$top/share/icons/hicolor/scalable/apps/vexor.svg" || drive_fail "the scalable icon is no SVG"
+for n in "${sizes[@]}"; do
+  png=$top/share/icons/hicolor/${n}x$n/apps/vexor.png
+  sig=$(od -An -tx1 -N8 "$png" | tr -d ' \n')
+  [[ $sig == 89504e470d0a1a0a ]] || drive_fail "${n}x$n icon is no PNG"
+  w=$(od -An -tu1 -j16 -N4 "$png" | awk '{print $1*16777216+$2*65536+$3*256+$4}')
+  h=$(od -An -tu1 -j20 -N4 "$png" | awk '{print $1*16777216+$2*65536+$3*256+$4}')
+  [[ $w == "$n" && $h == "$n" ]] || drive_fail "${n}x$n icon is ${w}x$h"
+done
 
 # Installing over an existing installation replaces the files in place.
 DESTDIR=$dest cmake --install "$build" --prefix "$prefix" >"$data/install.log" 2>&1 ||
