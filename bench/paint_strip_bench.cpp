@@ -28,18 +28,26 @@ std::vector<tchar> wideText(int cells) {
   return out;
 }
 
-void paintRow(benchmark::State& state, bool cached, bool wide = false) {
+// The renderer with the pinned font at the benchmark's size; null (and the
+// benchmark skipped) when either is missing.
+GlyphFont* openFont(benchmark::State& state) {
   if (!crapInitChecked(nullptr, 0).empty()) {
     state.SkipWithError("renderer did not start");
-    return;
+    return nullptr;
   }
   GlyphFont* f = nullptr;
   crapSetFont(f, "bench", kMono, int(state.range(0)), 0, 0, 0);
   if (!crapOpenFontChecked(f).empty()) {
     crapDeinit();
     state.SkipWithError("DejaVu Sans Mono missing (fonts-dejavu-core)");
-    return;
+    return nullptr;
   }
+  return f;
+}
+
+void paintRow(benchmark::State& state, bool cached, bool wide = false) {
+  GlyphFont* f = openFont(state);
+  if (!f) return;
   const int cells = kRowPixels / f->charWidth;
   const std::vector<tchar> text = wide ? wideText(cells) : rowText(cells);
   crapText(nullptr, 0, f, 0x000000, 0xffffff, 0, 0, text.data(), int(text.size()));
@@ -60,17 +68,8 @@ void BM_PaintRowWideCached(benchmark::State& state) { paintRow(state, true, true
 // The text rows' way: a row of cells in two colour runs, as the painter
 // composes a row with a search hit.
 void paintCells(benchmark::State& state, bool wide) {
-  if (!crapInitChecked(nullptr, 0).empty()) {
-    state.SkipWithError("renderer did not start");
-    return;
-  }
-  GlyphFont* f = nullptr;
-  crapSetFont(f, "bench", kMono, int(state.range(0)), 0, 0, 0);
-  if (!crapOpenFontChecked(f).empty()) {
-    crapDeinit();
-    state.SkipWithError("DejaVu Sans Mono missing (fonts-dejavu-core)");
-    return;
-  }
+  GlyphFont* f = openFont(state);
+  if (!f) return;
   const int cw = f->charWidth;
   const int cells = kRowPixels / cw;
   const std::vector<tchar> text = wide ? wideText(cells) : rowText(cells);
